@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace solvane {
+
+struct SheetPoint {
+    float x, y, z; // displaced position, rewritten by every update
+    float u, v;    // rest coordinates in [-1, 1]
+    float r2;      // u^2 + v^2
+    float glow;    // brightness in [0, 1]; border points keep 0
+};
+
+void hsvToRgb(float hue, float saturation, float value, float& red, float& green, float& blue);
+
+// One deforming colour sheet: a (N + 1) x (N + 1) grid over the rest square,
+// displaced every frame by a polynomial whose coefficients are cosines of
+// nine turning phases. Only the glow derived from the displacement is drawn.
+class Sheet {
+public:
+    static constexpr int coefficientCount = 9;
+
+    // Seeds phases, rates and colour from the scene's random generator.
+    Sheet();
+    Sheet(const Sheet&) = delete;
+    Sheet& operator=(const Sheet&) = delete;
+
+    void update(float frameSeconds);
+
+    // Issues the sheet's triangle strips (needs a current GL context).
+    void draw() const;
+
+    int resolution() const { return n_; }
+    SheetPoint& point(int i, int j) { return points_[index(i, j)]; }
+    const SheetPoint& point(int i, int j) const { return points_[index(i, j)]; }
+
+    float coef[coefficientCount];
+    float phase[coefficientCount];
+    float rate[coefficientCount];
+    float hue;
+    float saturation;
+    float value;
+    float red, green, blue;
+    float hueRate;
+    float saturationRate;
+
+private:
+    std::size_t index(int i, int j) const { return static_cast<std::size_t>(i) * (n_ + 1) + j; }
+
+    int n_;
+    std::vector<SheetPoint> points_; // point [i][j] at i * (N + 1) + j
+};
+
+} // namespace solvane

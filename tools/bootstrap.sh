@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the run and the tests need.
+# Idempotent: packages already present are not fetched again.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  googletest libgtest-dev libbenchmark-dev
+  libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev
+  wine wine64
+  xvfb x11-utils xdotool imagemagick
+  pulseaudio pulseaudio-utils sox
+  fonts-ipafont-gothic locales
+  python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "bootstrap: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq >/dev/null
+  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Wine needs a Japanese locale for code page 932 tests.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+fi

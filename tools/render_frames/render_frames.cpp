@@ -1,0 +1,104 @@
+// Renders the saver's scene offscreen and writes chosen frames as PNG files.
+#include "offscreen/offscreen_context.h"
+#include "offscreen/png_file.h"
+#include "scene/scene.h"
+#include "scene/scene_settings.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace {
+
+struct Options {
+    int width = 1920;
+    int height = 1080;
+    int frames = 300;
+    int every = 60;
+    int stepMillis = 16;
+    long seed = -1;
+    std::string out = "frames";
+};
+
+bool parseInt(std::string_view text, long& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: render_frames [--width W] [--height H] [--frames N] [--every K]\n"
+                 "                     [--step-ms M] [--seed S] [--out DIR]\n"
+                 "Renders N frames on a clock advancing M ms per frame and writes every\n"
+                 "K-th frame to DIR/frame-NNNN.png. Without --seed the time of day seeds.\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view flag = argv[i];
+        if (flag == "--out" && i + 1 < argc) {
+            options.out = argv[++i];
+            continue;
+        }
+        long value = 0;
+        if (i + 1 >= argc || !parseInt(argv[i + 1], value)) {
+            return usage();
+        }
+        ++i;
+        if (flag == "--width" && value > 0) {
+            options.width = static_cast<int>(value);
+        } else if (flag == "--height" && value > 0) {
+            options.height = static_cast<int>(value);
+        } else if (flag == "--frames" && value > 0) {
+            options.frames = static_cast<int>(value);
+        } else if (flag == "--every" && value > 0) {
+            options.every = static_cast<int>(value);
+        } else if (flag == "--step-ms" && value >= 0) {
+            options.stepMillis = static_cast<int>(value);
+        } else if (flag == "--seed" && value >= 0) {
+            options.seed = value;
+        } else {
+            return usage();
+        }
+    }
+
+    std::error_code error;
+    std::filesystem::create_directories(options.out, error);
+
+    solvane::OffscreenContext context(options.width, options.height);
+    if (!context.valid()) {
+        std::fprintf(stderr, "render_frames: no offscreen GL context of %dx%d\n", options.width, options.height);
+        return 1;
+    }
+    std::uint32_t clock = 0;
+    solvane::OffscreenPlatform platform([&clock] { return clock; });
+    solvane::assignSceneSettings();
+    solvane::seedSceneRandom(options.seed >= 0 ? static_cast<std::uint32_t>(options.seed)
+                                               : static_cast<std::uint32_t>(std::time(nullptr)));
+    solvane::setupScene({0, 0, options.width, options.height}, platform);
+
+    for (int frame = 1; frame <= options.frames; ++frame) {
+        solvane::drawFrame();
+        clock += static_cast<std::uint32_t>(options.stepMillis);
+        if (frame % options.every == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+            const std::string path = (std::filesystem::path(options.out) / name).string();
+            if (!solvane::writePng(context.capture(), path)) {
+                std::fprintf(stderr, "render_frames: cannot write %s\n", path.c_str());
+                return 1;
+            }
+            std::printf("%s\n", path.c_str());
+        }
+    }
+    solvane::teardownScene();
+    return 0;
+}
