@@ -15,6 +15,14 @@ int nextRandom() {
     return static_cast<int>((randomState >> 16) & 0x7FFFu);
 }
 
+void seedSceneRandom(std::uint32_t seconds) {
+    constexpr int warmUpDraws = 20;
+    seedRandom(seconds);
+    for (int i = 0; i < warmUpDraws; ++i) {
+        nextRandom();
+    }
+}
+
 float nextRandomUnit() { return static_cast<float>(nextRandom()) / static_cast<float>(randomMax); }
 
 } // namespace solvane

@@ -11,6 +11,9 @@ inline constexpr int randomMax = 32767;
 void seedRandom(std::uint32_t seed);
 int nextRandom();
 
+// Seeds from the time of day in seconds and discards the first 20 draws.
+void seedSceneRandom(std::uint32_t seconds);
+
 // r / 32767 for the next r, so both ends of [0, 1] can occur.
 float nextRandomUnit();
 

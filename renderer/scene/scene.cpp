@@ -12,7 +12,6 @@ namespace solvane {
 namespace {
 
 constexpr float twoPi = 2.0f * std::numbers::pi_v<float>;
-constexpr int warmUpDraws = 20;
 
 SceneState state;
 
@@ -68,13 +67,6 @@ void projection(double fieldOfView) {
 }
 
 } // namespace
-
-void seedSceneRandom(std::uint32_t seconds) {
-    seedRandom(seconds);
-    for (int i = 0; i < warmUpDraws; ++i) {
-        nextRandom();
-    }
-}
 
 void setupScene(const ClientRect& client, FramePlatform& platform) {
     state = SceneState{};

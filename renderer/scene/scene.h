@@ -42,9 +42,6 @@ struct SceneState {
     int sheetCount = 0;
 };
 
-// Seeds the generator and discards its first 20 values.
-void seedSceneRandom(std::uint32_t seconds);
-
 // The GL half of the set-up, with the host's context current: viewport,
 // projection, camera, blending, feedback texture and buffer, motion rates and
 // the sheets. Reads the scene settings, which must have been assigned.

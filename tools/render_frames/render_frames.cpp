@@ -2,6 +2,7 @@
 #include "offscreen/offscreen_context.h"
 #include "offscreen/png_file.h"
 #include "scene/scene.h"
+#include "scene/random.h"
 #include "scene/scene_settings.h"
 
 #include <charconv>
