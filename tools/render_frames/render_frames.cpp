@@ -23,6 +23,7 @@ struct Options {
     int stepMillis = 16;
     long seed = -1;
     std::string out = "frames";
+    bool raw = false; // raw top-down RGB bytes instead of PNG
 };
 
 bool parseInt(std::string_view text, long& value) {
@@ -30,12 +31,22 @@ bool parseInt(std::string_view text, long& value) {
     return error == std::errc{} && end == text.data() + text.size();
 }
 
+bool writeRaw(const solvane::RgbImage& image, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool complete = std::fwrite(image.pixels.data(), 1, image.pixels.size(), file) == image.pixels.size();
+    return std::fclose(file) == 0 && complete;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: render_frames [--width W] [--height H] [--frames N] [--every K]\n"
-                 "                     [--step-ms M] [--seed S] [--out DIR]\n"
+                 "                     [--step-ms M] [--seed S] [--out DIR] [--format png|rgb]\n"
                  "Renders N frames on a clock advancing M ms per frame and writes every\n"
-                 "K-th frame to DIR/frame-NNNN.png. Without --seed the time of day seeds.\n");
+                 "K-th frame to DIR/frame-NNNN.png (or .rgb, raw top-down RGB bytes).\n"
+                 "Without --seed the time of day seeds.\n");
     return 2;
 }
 
@@ -47,6 +58,14 @@ int main(int argc, char** argv) {
         const std::string_view flag = argv[i];
         if (flag == "--out" && i + 1 < argc) {
             options.out = argv[++i];
+            continue;
+        }
+        if (flag == "--format" && i + 1 < argc) {
+            const std::string_view format = argv[++i];
+            if (format != "png" && format != "rgb") {
+                return usage();
+            }
+            options.raw = format == "rgb";
             continue;
         }
         long value = 0;
@@ -91,9 +110,11 @@ int main(int argc, char** argv) {
         clock += static_cast<std::uint32_t>(options.stepMillis);
         if (frame % options.every == 0) {
             char name[32];
-            std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+            std::snprintf(name, sizeof name, "frame-%04d.%s", frame, options.raw ? "rgb" : "png");
             const std::string path = (std::filesystem::path(options.out) / name).string();
-            if (!solvane::writePng(context.capture(), path)) {
+            const solvane::RgbImage image = context.capture();
+            const bool written = options.raw ? writeRaw(image, path) : solvane::writePng(image, path);
+            if (!written) {
                 std::fprintf(stderr, "render_frames: cannot write %s\n", path.c_str());
                 return 1;
             }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+namespace solvane {
+
+// The renderer program: its window class, full-screen window and frame loop.
+// Returns the process exit code (the WM_QUIT wParam, 0).
+int saverMain();
+
+void setSaverInstance(HINSTANCE instance);
+
+// Frames drawn since the window was created; counted for benchmarks.
+unsigned long framesDrawn();
+
+LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void applySceneSettings(HWND window);
+
+// Nonzero when the saver may close: always, except on Windows 95/98/Me
+// where the password module's verdict counts.
+BOOL verifySaverPassword(HWND window);
+
+void idleFrame();
+
+} // namespace solvane
