@@ -173,7 +173,12 @@ void drawFrame() {
     // Feedback pass: last picture dimmed and moved, sheets on top, read back.
     glViewport(0, 0, size, size);
     projection(30.0);
+    // glClear ignores the viewport; the scissor keeps this clear to the
+    // square instead of a whole extra screen fill (the screen pass clears all).
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, size, size);
     glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glColor3f(b, b, b);
     glBindTexture(GL_TEXTURE_2D, state.feedbackTexture);
     feedbackQuad(envelope[1], envelope[2], envelope[0], dx, dy, dz, spin);
