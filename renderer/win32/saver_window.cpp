@@ -5,6 +5,8 @@
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
 
+#include <mmsystem.h>
+
 #include <cstdlib>
 
 namespace solvane {
@@ -24,7 +26,7 @@ struct SaverState {
     bool firstMoveSeen = false;
     bool passwordDialogOpen = false;
     bool sceneReady = false;
-    unsigned long frames = 0;
+    FrameCount drawn{};
 };
 
 SaverState saver;
@@ -70,7 +72,7 @@ LRESULT onMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void setSaverInstance(HINSTANCE instance) { saver.instance = instance; }
 
-unsigned long framesDrawn() { return saver.frames; }
+FrameCount framesDrawn() { return saver.drawn; }
 
 void applySceneSettings(HWND window) {
     assignSceneSettings();
@@ -184,11 +186,15 @@ BOOL verifySaverPassword(HWND window) {
 void idleFrame() {
     if (saver.sceneReady && !saver.passwordDialogOpen) {
         drawFrame();
-        ++saver.frames;
+        const DWORD now = timeGetTime();
+        if (saver.drawn.frames++ == 0) {
+            saver.drawn.firstMillis = now;
+        }
+        saver.drawn.lastMillis = now;
     }
 }
 
-int saverMain() {
+bool registerSaverClass() {
     WNDCLASSA windowClass{};
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = saverWindowProc;
@@ -197,25 +203,18 @@ int saverMain() {
     windowClass.hCursor = nullptr;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = saverClassName;
+    return RegisterClassA(&windowClass) != 0;
+}
 
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+HWND createSaverWindow(int width, int height) {
+    // WM_CREATE runs inside this call: the window comes back retitled and
+    // with its scene set up.
+    return CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle,
+                           WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+                           nullptr, saver.instance, nullptr);
+}
 
-    if (HWND other = FindWindowA(saverClassName, initialTitle); other != nullptr && IsWindow(other)) {
-        SetForegroundWindow(other);
-        return 0;
-    }
-    if (RegisterClassA(&windowClass) == 0) {
-        return 1;
-    }
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle,
-                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height,
-                                  nullptr, nullptr, saver.instance, nullptr);
-    if (window == nullptr) {
-        return 1;
-    }
-    SetForegroundWindow(window);
-
+int runMessageLoop() {
     MSG message{};
     for (;;) {
         while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -229,6 +228,25 @@ int saverMain() {
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+int saverMain() {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+
+    if (HWND other = FindWindowA(saverClassName, initialTitle); other != nullptr && IsWindow(other)) {
+        SetForegroundWindow(other);
+        return 0;
+    }
+    if (!registerSaverClass()) {
+        return 1;
+    }
+    HWND window = createSaverWindow(width, height);
+    if (window == nullptr) {
+        return 1;
+    }
+    SetForegroundWindow(window);
+    return runMessageLoop();
 }
 
 } // namespace solvane

@@ -10,8 +10,19 @@ int saverMain();
 
 void setSaverInstance(HINSTANCE instance);
 
-// Frames drawn since the window was created; counted for benchmarks.
-unsigned long framesDrawn();
+// The steps of saverMain, also used by tests that feed the window messages.
+bool registerSaverClass();
+HWND createSaverWindow(int width, int height);
+int runMessageLoop();
+
+// Frames drawn since the window was created, and the multimedia-clock times
+// of the first and the latest; kept for benchmarks.
+struct FrameCount {
+    unsigned long frames;
+    DWORD firstMillis;
+    DWORD lastMillis;
+};
+FrameCount framesDrawn();
 
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,110 @@
+// The least work any frame of the saver's picture needs, in the same kind of
+// window and pixel format: clear, one full-screen textured quad, one
+// full-screen additive quad, swap. Runs for the given seconds and reports.
+#include "clock_bridge.h"
+#include "pixel_format.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void quad(bool textured) {
+    glBegin(GL_TRIANGLE_STRIP);
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    for (const auto& c : corners) {
+        if (textured) {
+            glTexCoord2f((c[0] + 1) / 2, (c[1] + 1) / 2);
+        }
+        glVertex2f(c[0], c[1]);
+    }
+    glEnd();
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    timeBeginPeriod(1);
+    const ClockBridge clock;
+    char reportPath[MAX_PATH] = {};
+    int seconds = 10;
+    std::sscanf(commandLine, "%259s %d", reportPath, &seconds);
+
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = floorWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "SolvaneFloorFrames";
+    RegisterClassA(&windowClass);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, "SolvaneFloorFrames", "Floor frames",
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height,
+                                  nullptr, nullptr, instance, nullptr);
+    HDC dc = GetDC(window);
+    solvane::selectPixelFormat(dc);
+    HGLRC context = wglCreateContext(dc);
+    wglMakeCurrent(dc, context);
+    glViewport(0, 0, width, height);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_TEXTURE_2D);
+    constexpr int size = 256;
+    std::vector<unsigned char> pixels(size * size * 3, 90);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+
+    unsigned long frames = 0;
+    double first = 0;
+    double last = 0;
+    const DWORD end = timeGetTime() + static_cast<DWORD>(seconds) * 1000;
+    MSG message{};
+    bool running = true;
+    while (running && static_cast<LONG>(timeGetTime() - end) < 0) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                running = false;
+            }
+            DispatchMessageA(&message);
+        }
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(0.8f, 0.8f, 0.8f);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        quad(true);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glColor3f(0.1f, 0.05f, 0.02f);
+        quad(false);
+        glFlush();
+        wglSwapLayerBuffers(dc, WGL_SWAP_MAIN_PLANE);
+        last = clock.nowUnixMillis();
+        if (frames++ == 0) {
+            first = last;
+        }
+        Sleep(0);
+    }
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    if (std::FILE* report = std::fopen(reportPath, "w")) {
+        std::fprintf(report, "frames=%lu first_frame_unix_ms=%.1f last_frame_unix_ms=%.1f\n", frames, first, last);
+        std::fclose(report);
+    }
+    timeEndPeriod(1);
+    return 0;
+}

@@ -1,0 +1,157 @@
+// The saver window's procedures fed real messages in this process, with the
+// real scene behind them. The window's flags live for the whole process, so
+// CTest runs every case in a process of its own.
+#include "saver_window.h"
+
+#include <gtest/gtest.h>
+
+namespace solvane {
+namespace {
+
+constexpr int width = 640;
+constexpr int height = 480;
+
+class SaverWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setSaverInstance(GetModuleHandleA(nullptr));
+        ASSERT_TRUE(registerSaverClass());
+        window = createSaverWindow(width, height);
+        ASSERT_NE(window, nullptr);
+        GetCursorPos(&origin);
+    }
+
+    void TearDown() override {
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+    }
+
+    // Takes the close requests the window posted to itself, without handling them.
+    int takePostedCloses() {
+        int count = 0;
+        MSG message{};
+        while (PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
+            ++count;
+        }
+        return count;
+    }
+
+    // Handles the posted close requests as the message loop would.
+    void dispatchPostedCloses() {
+        MSG message{};
+        while (IsWindow(window) && PeekMessageA(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    }
+
+    bool quitPosted() {
+        MSG message{};
+        return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+    }
+
+    void moveCursorBy(int dx, int dy) {
+        POINT p{};
+        GetCursorPos(&p);
+        SetCursorPos(p.x + dx, p.y + dy);
+        SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    }
+
+    HWND window = nullptr;
+    POINT origin{};
+};
+
+TEST_F(SaverWindowTest, CreationRetitlesAndLowersThePriority) {
+    char title[32] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Brisel_VC");
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    EXPECT_STREQ(className, "WindowsScreenSaverClass");
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_LOWEST);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_EQ(GetClassLongPtrA(window, GCL_STYLE), static_cast<ULONG_PTR>(CS_OWNDC | CS_HREDRAW | CS_VREDRAW));
+    EXPECT_NE(GetClassLongPtrA(window, GCLP_HICON), 0u) << "icon 7002 must be in the resources";
+    EXPECT_EQ(GetClassLongPtrA(window, GCLP_HCURSOR), 0u);
+    EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), TRUE);
+}
+
+TEST_F(SaverWindowTest, FirstMoveNeverClosesHoweverFar) {
+    moveCursorBy(400, 300);
+    EXPECT_EQ(takePostedCloses(), 1) << "the far first move asks to close, unarmed";
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window)) << "an unarmed close request is ignored";
+
+    // The reference stayed where the window was created; the next move is armed.
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    dispatchPostedCloses();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(SaverWindowTest, SmallStepsMoveTheReferenceAlong) {
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0); // the greeting move
+    const POINT steps[] = {{2, 2}, {-1, 3}, {4, 0}, {0, -4}, {3, 1}, {1, -3}}; // |dx| + |dy| <= 4
+    for (int round = 0; round < 5; ++round) {
+        for (const POINT& step : steps) {
+            moveCursorBy(step.x, step.y);
+        }
+    }
+    EXPECT_EQ(takePostedCloses(), 0) << "drift of at most 4 pixels a step must not close";
+    EXPECT_TRUE(IsWindow(window));
+
+    moveCursorBy(3, 2); // 5 pixels
+    dispatchPostedCloses();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(SaverWindowTest, CloseRequestsBeforeInputAreIgnored) {
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    dispatchPostedCloses();
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_NEXTWINDOW, 0), 0);
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_PREVWINDOW, 0), 0);
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(SaverWindowTest, ReleasesWheelAndOtherButtonsDoNotClose) {
+    SendMessageA(window, WM_KEYUP, 'A', 0xC0000001);
+    SendMessageA(window, WM_SYSKEYUP, VK_MENU, 0xC0000001);
+    SendMessageA(window, WM_LBUTTONUP, 0, 0);
+    SendMessageA(window, WM_RBUTTONUP, 0, 0);
+    SendMessageA(window, WM_MBUTTONUP, 0, 0);
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    SendMessageA(window, WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1), 0);
+    SendMessageA(window, WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON2), 0);
+    SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_EQ(takePostedCloses(), 0);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window)) << "none of these may arm the close";
+}
+
+TEST_F(SaverWindowTest, KeysButtonsAndDeactivationEachAskToClose) {
+    const UINT messages[] = {WM_KEYDOWN, WM_SYSKEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    for (UINT message : messages) {
+        SendMessageA(window, message, 0, 0);
+        EXPECT_EQ(takePostedCloses(), 1) << "message " << message;
+    }
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    dispatchPostedCloses();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(SaverWindowTest, DeactivationAloneEndsTheSaver) {
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    dispatchPostedCloses();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+} // namespace
+} // namespace solvane

@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Runs the saver on a private virtual display (no X display at hand) and
+keeps what a person would have seen: two screenshots a second apart."""
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "harness"))
+
+from winenv import Env  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    winenv = os.path.join(HERE, "harness", "winenv.py")
+    state = os.path.join(args.out, "wine", "state.json")
+    probe = os.path.join(args.build, "windows", "tests", "e2e", "probe", "probe.exe")
+    renderer = os.path.join(args.build, "windows", "bin", "Solvane.dll")
+    subprocess.run([sys.executable, winenv, "setup", "--state", state,
+                    "--prefix", os.path.join(args.out, "wine", "prefix"), "--probe", probe], check=True)
+    try:
+        with Env(state) as env:
+            saver = env.start(renderer)
+            window = env.wait_window("Brisel_VC", timeout=30)
+            print(f"saver window {window.width}x{window.height}")
+            for name in ("screenshot-1.png", "screenshot-2.png"):
+                time.sleep(1.0)  # let the trails build up between the pictures
+                print(env.screenshot(os.path.join(args.out, name)))
+            env.key("space")
+            print(f"saver ended with exit code {saver.wait(30)}")
+    finally:
+        subprocess.run([sys.executable, winenv, "cleanup", "--state", state], check=False)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
