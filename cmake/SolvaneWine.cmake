@@ -1,0 +1,65 @@
+# Registers tests that run Windows programs under Wine (native configuration).
+# One shared environment (Xvfb, PulseAudio, wineserver, prefix) is the CTest
+# fixture "wine_env"; tests on its one display hold the lock "wine_display".
+
+find_program(SOLVANE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(SOLVANE_PYTHON NAMES python3 REQUIRED)
+
+set(SOLVANE_WINENV ${CMAKE_SOURCE_DIR}/tools/harness/winenv.py)
+set(SOLVANE_WINE_STATE ${CMAKE_BINARY_DIR}/wine/state.json)
+set(SOLVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
+set(SOLVANE_PROBE ${SOLVANE_WINDOWS_BUILD_DIR}/tests/e2e/probe/probe.exe)
+
+add_test(NAME wine_env_setup
+         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${SOLVANE_WINE_STATE}
+                 --prefix ${SOLVANE_WINE_PREFIX} --probe ${SOLVANE_PROBE})
+set_tests_properties(wine_env_setup PROPERTIES FIXTURES_SETUP wine_env TIMEOUT 420
+                     RESOURCE_LOCK wine_display)
+add_test(NAME wine_env_cleanup
+         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${SOLVANE_WINE_STATE})
+set_tests_properties(wine_env_cleanup PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120
+                     RESOURCE_LOCK wine_display)
+
+function(_solvane_wine_properties name timeout)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine_display
+                       TIMEOUT ${timeout})
+endfunction()
+
+# solvane_add_wine_test(NAME n EXE path.exe [ARGS ...] [TIMEOUT s])
+# Runs a Windows program (e.g. a cross-built GoogleTest binary) under Wine.
+function(solvane_add_wine_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;EXE;TIMEOUT" "ARGS")
+  if(NOT arg_NAME OR NOT arg_EXE)
+    message(FATAL_ERROR "solvane_add_wine_test needs NAME and EXE")
+  endif()
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  # The harness gets its own bound inside CTest's, so it can kill the
+  # program by PID and still print its output.
+  math(EXPR inner "${arg_TIMEOUT} * 9 / 10")
+  add_test(NAME ${arg_NAME}
+           COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} run --state ${SOLVANE_WINE_STATE}
+                   --timeout ${inner} -- ${arg_EXE} ${arg_ARGS})
+  _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
+endfunction()
+
+# solvane_add_scenario(NAME n SCRIPT path.py [ARGS ...] [TIMEOUT s])
+# Runs an end-to-end scenario script against the shared environment.
+function(solvane_add_scenario)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCRIPT;TIMEOUT" "ARGS")
+  if(NOT arg_NAME OR NOT arg_SCRIPT)
+    message(FATAL_ERROR "solvane_add_scenario needs NAME and SCRIPT")
+  endif()
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  add_test(NAME ${arg_NAME}
+           COMMAND ${SOLVANE_PYTHON} ${arg_SCRIPT} --state ${SOLVANE_WINE_STATE}
+                   --windows-build ${SOLVANE_WINDOWS_BUILD_DIR} ${arg_ARGS})
+  _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
+  # CTest ends a test that times out with SIGKILL; the scenario stops itself
+  # a little earlier, cleaning up and saying which check hung.
+  math(EXPR inner "${arg_TIMEOUT} * 9 / 10")
+  set_tests_properties(${arg_NAME} PROPERTIES ENVIRONMENT SOLVANE_SCENARIO_TIMEOUT=${inner})
+endfunction()

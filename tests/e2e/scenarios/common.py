@@ -1,0 +1,87 @@
+"""Shared start of every end-to-end scenario: finds the harness, parses the
+arguments CTest passes (--state, --windows-build), and runs named checks
+against the shared Wine environment, each one cleaned up after itself."""
+
+import argparse
+import os
+import signal
+import sys
+import time
+import traceback
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
+
+import winenv  # noqa: E402
+from winenv import HarnessError  # noqa: E402,F401
+
+
+def expect(condition, message):
+    """An assertion that survives python -O and says what went wrong."""
+    if not condition:
+        raise AssertionError(message)
+
+
+def parse_args(description, add_arguments=None):
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--state", required=True, help="state file written by winenv.py setup")
+    parser.add_argument("--windows-build", required=True, help="build tree of the Windows programs")
+    if add_arguments:
+        add_arguments(parser)
+    return parser.parse_args()
+
+
+def windows_binary(args, relative):
+    """Path of a program in the Windows build tree; a missing one is a failure."""
+    path = os.path.join(args.windows_build, relative)
+    if not os.path.isfile(path):
+        raise HarnessError(f"{path} is missing: build the Windows tree first")
+    return path
+
+
+def scratch_dir(env, name):
+    """A folder for files a check makes, kept for diagnosis."""
+    path = os.path.join(env.runs, f"{name}-{os.getpid()}")
+    os.makedirs(path, exist_ok=True)
+    return path
+
+
+class ScenarioTimeout(BaseException):
+    """The scenario ran past its deadline (not an Exception, so no check swallows it)."""
+
+
+def _arm_deadline():
+    # CTest kills a test that times out with SIGKILL, which leaves no chance to
+    # clean up or say where it hung; the deadline it sets comes a little earlier.
+    seconds = int(float(os.environ.get("SOLVANE_SCENARIO_TIMEOUT", "0")))
+    if seconds > 0:
+        def expire(*_):
+            raise ScenarioTimeout(f"scenario still running after {seconds} s")
+        signal.signal(signal.SIGALRM, expire)
+        signal.alarm(seconds)
+
+
+def run_checks(checks, description, add_arguments=None):
+    """Runs each check(env, args) in turn; every process a check started is
+    stopped before the next. Exits 1 if any check failed."""
+    args = parse_args(description, add_arguments)
+    _arm_deadline()
+    failed = []
+    with winenv.Env(args.state) as env:
+        for check in checks:
+            started = time.monotonic()
+            try:
+                check(env, args)
+            except (Exception, ScenarioTimeout) as error:  # report every check, not just the first
+                failed.append(check.__name__)
+                print(f"FAIL {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+                traceback.print_exc(file=sys.stdout)
+                if isinstance(error, ScenarioTimeout):
+                    break
+            else:
+                print(f"ok   {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            finally:
+                env.close()
+    if failed:
+        print(f"{len(failed)} of {len(checks)} checks failed: {', '.join(failed)}")
+        sys.exit(1)
