@@ -1,6 +1,7 @@
 // The least work any frame of the saver's picture needs, in the same kind of
 // window and pixel format: clear, one full-screen textured quad, one
-// full-screen additive quad, swap. Runs for the given seconds and reports.
+// full-screen additive quad, swap, at the same thread priority. Runs for the
+// given seconds and reports.
 #include "clock_bridge.h"
 #include "pixel_format.h"
 
@@ -52,6 +53,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "SolvaneFloorFrames", "Floor frames",
                                   WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height,
                                   nullptr, nullptr, instance, nullptr);
+    // The renderer draws at the lowest thread priority; so does its floor.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
     HDC dc = GetDC(window);
     solvane::selectPixelFormat(dc);
     HGLRC context = wglCreateContext(dc);

@@ -24,6 +24,8 @@ Vec3 difference(const SheetPoint& from, const SheetPoint& to) {
 Sheet::Sheet() : n_(sceneSettings().gridResolution) {
     const int n = n_;
     points_.resize(static_cast<std::size_t>(n + 1) * (n + 1));
+    stripVertices_.resize(static_cast<std::size_t>(n) * 2 * (n + 1) * 6);
+    litTriangles_.reserve(static_cast<std::size_t>(n) * 2 * n * 3);
     const float step = 1.0f / (static_cast<float>(n) * 0.5f);
     for (int i = 0; i <= n; ++i) {
         const float u = static_cast<float>(i) * step - 1.0f;

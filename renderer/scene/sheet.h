@@ -50,6 +50,10 @@ private:
 
     int n_;
     std::vector<SheetPoint> points_; // point [i][j] at i * (N + 1) + j
+    // Colour and position of every strip vertex, and the triangles of the
+    // strips that carry light, rebuilt by each draw (allocated once).
+    mutable std::vector<float> stripVertices_;
+    mutable std::vector<std::uint16_t> litTriangles_;
 };
 
 } // namespace solvane

@@ -268,6 +268,49 @@ TEST(SceneFrameTest, SheetsAreUntexturedAndAddTheirLight) {
               both.screen.pixels.size() / 30);
 }
 
+// The sheet as plain immediate-mode strips, two GL calls a vertex.
+void drawSheetImmediate(const Sheet& sheet) {
+    const int n = sheet.resolution();
+    glPushMatrix();
+    glTranslatef(0.2f * sheet.coef[0], 0.2f * sheet.coef[1], 1.6f);
+    for (int i = 0; i < n; ++i) {
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int j = 0; j <= n; ++j) {
+            for (const SheetPoint* p : {&sheet.point(i + 1, j), &sheet.point(i, j)}) {
+                glColor3f(sheet.red + p->glow - 1, sheet.green + p->glow - 1, sheet.blue + p->glow - 1);
+                glVertex3f(p->u, p->v, p->glow);
+            }
+        }
+        glEnd();
+    }
+    glPopMatrix();
+}
+
+TEST(SceneFrameTest, SheetDrawingMatchesPlainStripsPixelForPixel) {
+    Scene scene(480, 270, 0);
+    assignSceneSettings();
+    seedSceneRandom(8080);
+    Sheet sheet;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    for (int step = 0; step < 6; ++step) {
+        sheet.update(step == 0 ? 0.0f : 0.7f);
+        for (double fieldOfView : {20.0, 30.0}) {
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(fieldOfView, 480.0 / 270.0, 0.01, 20.0);
+            glMatrixMode(GL_MODELVIEW);
+            glClear(GL_COLOR_BUFFER_BIT);
+            sheet.draw();
+            const RgbImage drawn = scene.context.capture();
+            glClear(GL_COLOR_BUFFER_BIT);
+            drawSheetImmediate(sheet);
+            const RgbImage reference = scene.context.capture();
+            ASSERT_EQ(drawn.pixels, reference.pixels) << "step " << step << ", view " << fieldOfView;
+            EXPECT_TRUE(std::any_of(drawn.pixels.begin(), drawn.pixels.end(), [](auto b) { return b > 0; }));
+        }
+    }
+}
+
 TEST(SceneFrameTest, ClockStepsAndABackwardStepReusesTheLastOne) {
     Scene scene(64, 64, 1, 1, {1000, 1000, 1100, 1150, 900, 0xFFFFFFF0u, 0x20u});
     const SceneState& s = sceneState();
