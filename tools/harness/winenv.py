@@ -674,7 +674,16 @@ class Env:
         poll(lambda: self.mouse_position() == (x, y), 5, what=f"the pointer to reach {(x, y)}")
 
     def mouse_position(self):
-        out = self.xdotool("getmouselocation", "--shell")
+        # xdotool also reads the window under the pointer; one that is being
+        # destroyed at that moment (a saver ending) fails the query once.
+        def query():
+            try:
+                return self.xdotool("getmouselocation", "--shell")
+            except HarnessError as error:
+                if "BadWindow" in str(error):
+                    return None
+                raise
+        out = poll(query, 5, what="the pointer position")
         values = dict(line.split("=", 1) for line in out.split())
         return int(values["X"]), int(values["Y"])
 

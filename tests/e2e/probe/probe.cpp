@@ -86,7 +86,8 @@ int usage() {
       "       probe wait-gone TITLE TIMEOUT_MS\n"
       "       probe post|send HWND MSG WPARAM LPARAM\n"
       "       probe children HWND\n"
-      "       probe metrics | foreground | version | keep\n"
+      "       probe metrics | foreground | version | keep | saver-running\n"
+      "       probe texts HWND\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -205,6 +206,38 @@ int cmd_version(Args a) {
   info.dwOSVersionInfoSize = sizeof info;
   if (!GetVersionExA(&info)) return exit_not_found;
   std::printf("%lu %lu %lu\n", info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId);
+  return exit_ok;
+}
+
+// "1" or "0": the system's screen-saver-running state.
+int cmd_saver_running(Args a) {
+  if (!a.empty()) return usage();
+  BOOL running = FALSE;
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return exit_not_found;
+  std::printf("%d\n", running ? 1 : 0);
+  return exit_ok;
+}
+
+// The wide texts of a top-level window and its children, as UTF-8 lines
+// "CLASS<TAB>TEXT", so that Japanese reads the same whatever the code page.
+BOOL CALLBACK print_child_text(HWND hwnd, LPARAM) {
+  wchar_t text[1024] = {};
+  char cls[128] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  GetWindowTextW(hwnd, text, 1024);
+  char utf8[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s\t%s\n", cls, utf8);
+  return TRUE;
+}
+
+int cmd_texts(Args a) {
+  if (a.size() != 1) return usage();
+  const auto hwnd = parse_number(a[0]);
+  if (!hwnd || !IsWindow(reinterpret_cast<HWND>(static_cast<UINT_PTR>(*hwnd)))) return exit_not_found;
+  const HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(*hwnd));
+  print_child_text(window, 0);
+  EnumChildWindows(window, print_child_text, 0);
   return exit_ok;
 }
 
@@ -449,6 +482,7 @@ constexpr Command commands[] = {
     {"post", cmd_post},         {"send", cmd_send},       {"children", cmd_children},
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
+    {"saver-running", cmd_saver_running}, {"texts", cmd_texts},
 };
 
 }  // namespace

@@ -37,6 +37,12 @@ class PasswordModule:
             return [line.split() for line in f if line.startswith("call")]
 
 
+def saver_running(env):
+    rc, out = env.probe("saver-running")
+    expect(rc == 0, f"probe saver-running failed ({rc})")
+    return int(out)
+
+
 def wait_calls(module, count, timeout=10):
     common.winenv.poll(lambda: len(module.calls()) >= count, timeout, what=f"{count} password checks")
     return module.calls()
@@ -59,14 +65,16 @@ def check_refusal_keeps_running_and_asks_again(env, args):
     park_cursor(env)
     proc, window = start_renderer(env, args, exe=module.exe, extra_env=module.env)
     expect(module.calls() == [], "the password was asked before any input")
+    expect(saver_running(env) == 0, "the screen saver is marked running before the check")
     env.key("a")
     calls = wait_calls(module, 1)
     expect_stays_up(env, proc, "a refused password")
     fields = dict(item.split("=", 1) for item in calls[0][1:])
     expect(int(fields["owner"]) == window.hwnd, f"dialog owner {fields['owner']}, saver window {window.hwnd}")
     expect(fields["title"] == TITLE, f"owner titled {fields['title']!r}")
-    expect(fields["running"] in ("1", "unknown"), f"screen saver not marked running during the check: {fields}")
+    expect(fields["running"] == "1", f"screen saver not marked running during the check: {fields}")
     expect(len(module.calls()) == 1, f"asked {len(module.calls())} times for one key press")
+    expect(saver_running(env) == 0, "the screen saver is still marked running after the check")
 
     module.answer(1)
     env.click("left")
