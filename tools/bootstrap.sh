@@ -10,7 +10,7 @@ packages=(
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev
   wine wine64
   xvfb x11-utils xdotool imagemagick
-  pulseaudio pulseaudio-utils sox
+  pulseaudio pulseaudio-utils sox libsox-fmt-mp3
   fonts-ipafont-gothic locales
   python3
 )

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -88,6 +89,7 @@ int usage() {
       "       probe children HWND\n"
       "       probe metrics | foreground | version | keep | saver-running\n"
       "       probe texts HWND\n"
+      "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -238,6 +240,36 @@ int cmd_texts(Args a) {
   const HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(*hwnd));
   print_child_text(window, 0);
   EnumChildWindows(window, print_child_text, 0);
+  return exit_ok;
+}
+
+// Waits for the window WATCHED to vanish, then for the process owning the
+// window OWNER to end; prints the milliseconds between the two.
+int cmd_exit_delay(Args a) {
+  if (a.size() != 3) return usage();
+  const std::string watched(a[0]);
+  const std::string owner(a[1]);
+  const auto timeout = parse_number(a[2]);
+  if (!timeout) return usage();
+  const HWND owner_window = FindWindowA(nullptr, owner.c_str());
+  DWORD pid = 0;
+  if (!owner_window || !GetWindowThreadProcessId(owner_window, &pid)) return exit_not_found;
+  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) return exit_not_found;
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(*timeout);
+  while (FindWindowA(nullptr, watched.c_str())) {
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return exit_not_found;
+    Sleep(1);
+  }
+  LARGE_INTEGER frequency, gone, ended;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&gone);
+  const DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(*timeout));
+  QueryPerformanceCounter(&ended);
+  CloseHandle(process);
+  if (waited != WAIT_OBJECT_0) return exit_not_found;
+  std::printf("%.1f\n", static_cast<double>(ended.QuadPart - gone.QuadPart) * 1000.0 /
+                             static_cast<double>(frequency.QuadPart));
   return exit_ok;
 }
 
@@ -482,7 +514,7 @@ constexpr Command commands[] = {
     {"post", cmd_post},         {"send", cmd_send},       {"children", cmd_children},
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
-    {"saver-running", cmd_saver_running}, {"texts", cmd_texts},
+    {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
 };
 
 }  // namespace

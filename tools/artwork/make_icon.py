@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the renderer's class icon: 32 x 32 pixels in the 16 standard VGA
-colours, a glowing yellow-to-red band swirling over black, written as a .ico."""
+"""Draws the product icon, the renderer's class icon and the front end's file
+icon: 32 x 32 pixels in the 16 standard VGA colours, a glowing yellow-to-red
+band swirling over black, written as a .ico."""
 import math
 import struct
 import sys
@@ -53,7 +54,7 @@ def ico(rows):
 
 def main():
     if len(sys.argv) != 2:
-        sys.exit("usage: make_renderer_icon.py OUTPUT.ico")
+        sys.exit("usage: make_icon.py OUTPUT.ico")
     with open(sys.argv[1], "wb") as out:
         out.write(ico(pixels()))
 

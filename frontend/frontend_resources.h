@@ -1,0 +1,5 @@
+#pragma once
+
+// Shared by the C++ code and the resource script. The first icon is the
+// one Windows shows for the file.
+#define SOLVANE_FRONTEND_ICON 1

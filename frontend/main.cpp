@@ -1,0 +1,16 @@
+#include "command_line.h"
+#include "startup.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (!solvane::runStartup(solvane::argumentsOf(GetCommandLineW()))) {
+        return 0;
+    }
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}

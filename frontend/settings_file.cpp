@@ -1,0 +1,177 @@
+#include "settings_file.h"
+
+#include "music/music_settings.h"
+#include "text/ansi_text.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <string>
+
+namespace solvane {
+
+namespace {
+
+constexpr DWORD readBufferSize = 256;
+constexpr std::size_t nameBufferSize = 128;
+
+// The name with an explicit NUL, in a fixed buffer whose rest is blanks;
+// only the part up to the NUL reaches the platform.
+std::string fixedNameBuffer(std::string_view name) {
+    std::string buffer(name.substr(0, nameBufferSize - 1));
+    buffer.push_back('\0');
+    buffer.resize(nameBufferSize, ' ');
+    return buffer;
+}
+
+// Section names are wide text; keys are already the stored bytes.
+std::string narrowName(std::wstring_view name) { return toAnsi(name); }
+
+} // namespace
+
+std::wstring programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        return {};
+    }
+    // A drive's root keeps its backslash ("C:\").
+    return slash == 2 && path[1] == L':' ? path.substr(0, 3) : path.substr(0, slash);
+}
+
+std::wstring settingsFilePath() { return programFolder() + L"\\Solvane.ini"; }
+
+std::wstring rendererFilePath() { return programFolder() + L"\\Solvane.dll"; }
+
+std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath) {
+    const std::string narrowSection = narrowName(section);
+    const std::string narrowKey(key);
+    const std::string narrowPath = toAnsi(filePath);
+    char buffer[readBufferSize] = {};
+    GetPrivateProfileStringA(narrowSection.c_str(), narrowKey.c_str(), "", buffer, readBufferSize, narrowPath.c_str());
+    return fromAnsiBuffer(buffer, readBufferSize);
+}
+
+void WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
+                  std::wstring_view filePath) {
+    const std::string sectionBuffer = fixedNameBuffer(narrowName(section));
+    const std::string keyBuffer = fixedNameBuffer(key);
+    const std::string narrowValue = toAnsi(value);
+    const std::string narrowPath = toAnsi(filePath);
+    WritePrivateProfileStringA(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(), narrowPath.c_str());
+}
+
+bool parseSettingNumber(std::wstring_view text, short& value) {
+    // A decimal number, optionally signed, with fraction and exponent, and
+    // blanks around it; anything else is not a number.
+    std::size_t i = 0;
+    const auto blank = [&](std::size_t at) { return at < text.size() && (text[at] == L' ' || text[at] == L'\t'); };
+    const auto digit = [&](std::size_t at) { return at < text.size() && text[at] >= L'0' && text[at] <= L'9'; };
+    while (blank(i)) {
+        ++i;
+    }
+    const std::size_t start = i;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        ++i;
+    }
+    bool digits = false;
+    while (digit(i)) {
+        ++i;
+        digits = true;
+    }
+    if (i < text.size() && text[i] == L'.') {
+        ++i;
+        while (digit(i)) {
+            ++i;
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return false;
+    }
+    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) {
+            ++j;
+        }
+        if (!digit(j)) {
+            return false;
+        }
+        while (digit(j)) {
+            ++j;
+        }
+        i = j;
+    }
+    const std::size_t end = i;
+    while (blank(i)) {
+        ++i;
+    }
+    if (i != text.size()) {
+        return false;
+    }
+    const std::string number(text.begin() + static_cast<std::ptrdiff_t>(start),
+                             text.begin() + static_cast<std::ptrdiff_t>(end));
+    const double floored = std::floor(std::strtod(number.c_str(), nullptr));
+    if (!(floored >= -32768.0 && floored <= 32767.0)) {
+        return false;
+    }
+    value = static_cast<short>(floored);
+    return true;
+}
+
+void LoadSettings() { LoadSettings(settingsFilePath()); }
+
+void LoadSettings(std::wstring_view filePath) {
+    MusicSettings& music = musicSettings();
+    const std::wstring kind = ReadSetting(settingsSection, keyMusicKind, filePath);
+    if (kind.empty()) {
+        music.BGM_Kind = 0;
+    } else {
+        parseSettingNumber(kind, music.BGM_Kind);
+    }
+
+    const std::wstring track = ReadSetting(settingsSection, keyRepeatTrack, filePath);
+    if (track.empty()) {
+        music.BGM_Track = 0;
+    } else {
+        parseSettingNumber(track, music.BGM_Track);
+    }
+
+    const std::wstring file = ReadSetting(settingsSection, keyMusicFile, filePath);
+    // A file that can no longer be opened is forgotten, whatever the source.
+    if (file.empty() || !FileExists(file)) {
+        music.BGM_File.clear();
+        if (music.BGM_Kind == 2) {
+            music.BGM_Kind = 0;
+        }
+        return;
+    }
+    music.BGM_File = file;
+}
+
+short FileExists(std::wstring_view path) {
+    std::wstring name(path);
+    if (!name.empty() && name.back() == L'\\') {
+        name.pop_back();
+    }
+    if (name.empty()) {
+        return 0;
+    }
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    CloseHandle(file);
+    return -1;
+}
+
+} // namespace solvane

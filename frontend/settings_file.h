@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace solvane {
+
+// Solvane.ini beside the program: one section, three keys whose names are
+// stored as their code-page-932 bytes whatever the system code page is.
+inline constexpr std::wstring_view settingsSection = L"Section";
+inline constexpr std::string_view keyMusicKind = "BGM\x8B\xE6\x95\xAA";          // BGM区分
+inline constexpr std::string_view keyRepeatTrack = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
+inline constexpr std::string_view keyMusicFile = "BGM\xCC\xA7\xB2\xD9";          // BGMﾌｧｲﾙ
+
+// The folder of the program file as the platform reports it, without a
+// trailing backslash except for a drive's root.
+std::wstring programFolder();
+
+// programFolder() + "\Solvane.ini" and + "\Solvane.dll" (plain concatenation).
+std::wstring settingsFilePath();
+std::wstring rendererFilePath();
+
+// One value, at most 255 bytes; missing or empty reads as empty.
+std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath);
+void WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
+                  std::wstring_view filePath);
+
+// Fills the music settings from the settings file; never fails.
+void LoadSettings();
+void LoadSettings(std::wstring_view filePath);
+
+// True (-1) when the file can be opened for reading right now.
+short FileExists(std::wstring_view path);
+
+// The loader's reading of a number: its integer part rounded towards minus
+// infinity, when the text is a number inside the 16-bit range.
+bool parseSettingNumber(std::wstring_view text, short& value);
+
+} // namespace solvane

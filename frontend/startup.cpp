@@ -1,0 +1,54 @@
+#include "startup.h"
+
+#include "command_line.h"
+#include "saver_run.h"
+#include "settings_file.h"
+
+#include <windows.h>
+
+namespace solvane {
+
+namespace {
+StartupState state;
+}
+
+StartupState& startupState() { return state; }
+
+bool runStartup(std::wstring_view arguments) {
+    state.arguments = std::wstring(arguments);
+
+    // A saver run or a settings dialog of this system anywhere: do nothing.
+    const HWND saverRun = FindWindowA(nullptr, "Brisel_Main");
+    const HWND settingsDialog = FindWindowA(nullptr, "<Solvane>");
+    if (saverRun != nullptr || settingsDialog != nullptr) {
+        return false;
+    }
+
+    if (requestLetter(arguments) == L"P") {
+        // The preview pane comes with its own change; until then a preview
+        // request ends like an unknown one.
+        return false;
+    }
+
+    LoadSettings();
+
+    if (!FileExists(rendererFilePath())) {
+        MessageBoxW(nullptr, missingRendererMessage, applicationTitle, MB_OK);
+        return false;
+    }
+
+    const std::wstring letter = requestLetter(arguments);
+    if (letter == L"C") {
+        // The settings dialog comes with its own change.
+        return false;
+    }
+    if (!arguments.empty() && letter != L"S") {
+        return false;
+    }
+    if (letter == L"S") {
+        state.Cursor_Count = ShowCursor(FALSE);
+    }
+    return openSaverWindow();
+}
+
+} // namespace solvane

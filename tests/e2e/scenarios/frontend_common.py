@@ -1,0 +1,103 @@
+"""An installed copy of the saver (Solvane.scr beside Solvane.dll and its
+settings file) and the sounds it is given, for front-end scenarios."""
+
+import array
+import math
+import os
+import re
+import shutil
+import subprocess
+import wave
+
+from common import expect, scratch_dir, windows_binary
+from renderer_common import TITLE as RENDERER_TITLE
+
+FRONTEND = "bin/Solvane.scr"
+RENDERER = "bin/Solvane.dll"
+SAVER_RUN_TITLE = "Brisel_Main"
+KEY_KIND = b"BGM\x8b\xe6\x95\xaa"
+KEY_TRACK = b"BGM\xd8\xcb\xdf\xb0\xc4"
+KEY_FILE = b"BGM\xcc\xa7\xb2\xd9"
+
+
+class Installation:
+    """A folder holding the programs, as a user's installation would."""
+
+    def __init__(self, env, args, name, with_renderer=True):
+        self.env = env
+        self.folder = os.path.join(scratch_dir(env, name), "Solvane")
+        os.makedirs(self.folder, exist_ok=True)
+        self.scr = os.path.join(self.folder, "Solvane.scr")
+        shutil.copy2(windows_binary(args, FRONTEND), self.scr)
+        if with_renderer:
+            shutil.copy2(windows_binary(args, RENDERER), os.path.join(self.folder, "Solvane.dll"))
+        self.ini = os.path.join(self.folder, "Solvane.ini")
+
+    def configure(self, kind, track=0, music_file=""):
+        """Writes the settings file as the dialog would: sign-blank numbers."""
+        path = self.env.winpath(music_file) if music_file else ""
+        self.write_ini(b"[Section]\r\n" + KEY_KIND + f"= {kind}\r\n".encode() +
+                       KEY_TRACK + f"= {track}\r\n".encode() +
+                       KEY_FILE + b"=" + path.encode("cp932") + b"\r\n")
+
+    def write_ini(self, data):
+        with open(self.ini, "wb") as f:
+            f.write(data)
+
+    def start(self, *arguments, winedebug=None):
+        return self.env.start(self.scr, list(arguments), winedebug=winedebug)
+
+
+def make_tone(folder, name, seconds, frequency=440, volume=0.5):
+    """A sine tone as an MP3 or WAV file (by extension), made with sox."""
+    path = os.path.join(folder, name)
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", path, "synth", str(seconds), "sine",
+                    str(frequency), "vol", str(volume)], check=True, capture_output=True, timeout=60)
+    return path
+
+
+class Recording:
+    """A recorded WAV file cut into windows of loudness."""
+
+    def __init__(self, path, window_seconds=0.05):
+        with wave.open(path, "rb") as w:
+            self.rate = w.getframerate()
+            self.channels = w.getnchannels()
+            frames = w.readframes(w.getnframes())
+        self.window = window_seconds
+        self.samples = array.array("h", frames)
+        step = int(self.rate * window_seconds) * self.channels
+        self.levels = []
+        for i in range(0, len(self.samples) - step + 1, step):
+            part = self.samples[i:i + step]
+            self.levels.append(math.sqrt(sum(v * v for v in part) / step) / 32768.0)
+
+    def level(self, start, end):
+        """Mean RMS between two times in seconds from the start of the recording."""
+        part = self.levels[int(start / self.window):int(end / self.window)]
+        return sum(part) / len(part) if part else 0.0
+
+    def longest_silence(self, start, end, threshold=0.02):
+        longest = current = 0
+        for value in self.levels[int(start / self.window):int(end / self.window)]:
+            current = current + 1 if value < threshold else 0
+            longest = max(longest, current)
+        return longest * self.window
+
+    def dominant_frequency(self, start, end):
+        """Zero crossings of the left channel, as a rough frequency."""
+        first = int(start * self.rate) * self.channels
+        last = int(end * self.rate) * self.channels
+        left = self.samples[first:last:self.channels]
+        crossings = sum(1 for a, b in zip(left, left[1:]) if (a < 0) != (b < 0))
+        return crossings / 2 / max(end - start, 1e-9)
+
+
+def mci_commands(process):
+    """The MCI command strings a process sent, from its +mci trace."""
+    return re.findall(r"mciSendStringW\(L\"([^\"]*)\"", process.stderr()) or \
+        re.findall(r"mciSendStringA\(\"([^\"]*)\"", process.stderr())
+
+
+def expect_no_window(env, title, what):
+    expect(env.find_window(title) is None, f"a window titled {title!r} exists {what}")

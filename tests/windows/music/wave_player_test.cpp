@@ -1,0 +1,53 @@
+// The WAV file: PlaySoundA flags and the wave-device check, observed behind
+// the sound seam.
+#include "music/music_player.h"
+
+#include "music_fixture.h"
+
+namespace solvane::testing {
+namespace {
+
+class WavePlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        musicSettings() = MusicSettings{};
+        musicSettings().BGM_File = L"C:\\Sounds\\rain loop.WAV";
+    }
+
+    RecordingSound sound;
+};
+
+TEST_F(WavePlayerTest, WithoutAWaveDeviceNothingIsPlayed) {
+    sound.devices = 0;
+    PlayWave();
+    EXPECT_TRUE(sound.plays.empty());
+}
+
+TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlag) {
+    sound.devices = 2;
+    PlayWave();
+    ASSERT_EQ(sound.plays.size(), 1u);
+    const RecordingSound::PlayCall& play = sound.plays[0];
+    EXPECT_TRUE(play.hasName);
+    EXPECT_EQ(play.name, "C:\\Sounds\\rain loop.WAV");
+    EXPECT_EQ(play.module, nullptr);
+    EXPECT_EQ(play.flags, 9u);
+    EXPECT_EQ(play.flags, static_cast<DWORD>(SND_ASYNC | SND_LOOP));
+}
+
+TEST_F(WavePlayerTest, StopStopsAnySound) {
+    StopWave();
+    ASSERT_EQ(sound.plays.size(), 1u);
+    EXPECT_FALSE(sound.plays[0].hasName);
+    EXPECT_EQ(sound.plays[0].module, nullptr);
+    EXPECT_EQ(sound.plays[0].flags, 0u);
+}
+
+TEST_F(WavePlayerTest, APathWithANulIsRefusedRatherThanCut) {
+    musicSettings().BGM_File = std::wstring(L"C:\\a.wav\0b.wav", 14);
+    PlayWave();
+    EXPECT_TRUE(sound.plays.empty());
+}
+
+} // namespace
+} // namespace solvane::testing
