@@ -90,6 +90,7 @@ int usage() {
       "       probe metrics | foreground | version | keep | saver-running\n"
       "       probe texts HWND\n"
       "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
+      "       probe terminate PID\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -271,6 +272,18 @@ int cmd_exit_delay(Args a) {
   std::printf("%.1f\n", static_cast<double>(ended.QuadPart - gone.QuadPart) * 1000.0 /
                              static_cast<double>(frequency.QuadPart));
   return exit_ok;
+}
+
+// Ends a Windows process from outside, as a task manager would.
+int cmd_terminate(Args a) {
+  if (a.size() != 1) return usage();
+  const auto pid = parse_number(a[0]);
+  if (!pid) return usage();
+  const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(*pid));
+  if (!process) return exit_not_found;
+  const BOOL ended = TerminateProcess(process, 1) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended ? exit_ok : exit_not_found;
 }
 
 int cmd_metrics(Args a) {
@@ -515,6 +528,7 @@ constexpr Command commands[] = {
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
+    {"terminate", cmd_terminate},
 };
 
 }  // namespace

@@ -94,9 +94,19 @@ class Recording:
 
 
 def mci_commands(process):
-    """The MCI command strings a process sent, from its +mci trace."""
-    return re.findall(r"mciSendStringW\(L\"([^\"]*)\"", process.stderr()) or \
-        re.findall(r"mciSendStringA\(\"([^\"]*)\"", process.stderr())
+    """The MCI command strings a process sent, in order, from its +mci trace
+    (Wine traces the wide form, to which the narrow one is passed on)."""
+    commands = []
+    for line in process.stderr().splitlines():
+        match = re.search(r'mciSendStringW \(L"((?:[^"\\]|\\.)*)"', line)
+        if match:
+            commands.append(match.group(1).replace('\\"', '"').replace("\\\\", "\\"))
+    return commands
+
+
+def cursor_calls(process):
+    """(show flag, new count) of every ShowCursor call, from a +cursor trace."""
+    return [(int(a), int(b)) for a, b in re.findall(r"NtUserShowCursor (-?\d+), count=(-?\d+)", process.stderr())]
 
 
 def expect_no_window(env, title, what):

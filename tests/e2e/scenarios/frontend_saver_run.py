@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""A saver run of Solvane.scr with the real renderer beside it: the chosen
+music plays while the renderer runs and stops with it, and the front end
+ends within moments of the renderer's window going."""
+
+import os
+import time
+
+import common
+from common import expect, scratch_dir
+from frontend_common import (SAVER_RUN_TITLE, Installation, Recording, make_tone, mci_commands)
+from renderer_common import TITLE as RENDERER_TITLE
+from renderer_common import park_cursor
+
+TRACE = "-all,+mci"
+WM_CLOSE = 0x0010
+
+
+class Run:
+    """One recorded saver run: start, let it play, end it, and keep the times
+    (seconds from the start of the recording) for the analysis."""
+
+    def __init__(self, env, installation, *arguments):
+        self.env = env
+        park_cursor(env)
+        env.record_start()
+        self.started_recording = time.monotonic()
+        self.frontend = installation.start(*arguments, winedebug=TRACE)
+        self.renderer = env.wait_window(RENDERER_TITLE, timeout=30)
+        self.saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        self.renderer_up = self.now()
+
+    def now(self):
+        return time.monotonic() - self.started_recording
+
+    def play_for(self, seconds):
+        common.winenv.poll(lambda: self.env.recorded_seconds() >= self.renderer_up + seconds, seconds + 10,
+                           what=f"{seconds} s of recording")
+
+    def end_with_key(self):
+        self.env.key("space")
+        self.finish()
+
+    def finish(self):
+        rc = self.frontend.wait(10)
+        self.ended = self.now()
+        expect(rc == 0, f"the front end ended with {rc}")
+        common.winenv.poll(lambda: self.env.recorded_seconds() >= self.ended + 1.2, 10, what="the tail recording")
+        self.sound = Recording(self.env.record_stop())
+        self.commands = mci_commands(self.frontend)
+
+
+def check_mp3_plays_repeats_and_stops(env, args):
+    install = Installation(env, args, "run-mp3")
+    tone = make_tone(scratch_dir(env, "run-mp3"), "short tone.mp3", 1.5)
+    install.configure(2, 0, tone)
+    run = Run(env, install, "/s")
+    run.play_for(4.5)
+    run.end_with_key()
+    start, end = run.renderer_up + 0.6, run.renderer_up + 4.3
+    level = run.sound.level(start, end)
+    print(f"     level while running {level:.3f}, longest gap {run.sound.longest_silence(start, end):.2f} s, "
+          f"after the end {run.sound.level(run.ended + 0.3, run.ended + 1.1):.4f}")
+    expect(level > 0.05, f"the MP3 is not heard (level {level:.3f})")
+    frequency = run.sound.dominant_frequency(run.renderer_up + 0.6, run.renderer_up + 1.1)
+    expect(abs(frequency - 440) < 25, f"heard {frequency:.0f} Hz, the file is a 440 Hz tone")
+    expect(run.sound.longest_silence(start, end) < 1.3,
+           "the 1.5 s file was not restarted within about a second of its end")
+    expect("play MP3Play from 0" in run.commands, f"never restarted from 0: {run.commands}")
+    expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the run")
+    expect(run.commands[-2:] == ["stop MP3Play", "close MP3Play"], f"last commands {run.commands[-2:]}")
+    opened = [c for c in run.commands if c.startswith("open ")]
+    expect(opened == [f'open "{env.winpath(tone)}" type MPEGVideo Alias MP3Play'], f"open commands {opened}")
+
+
+def check_wav_loops_without_a_timer(env, args):
+    install = Installation(env, args, "run-wav")
+    install.configure(2, 0, make_tone(scratch_dir(env, "run-wav"), "tone.WAV", 1.0, frequency=660))
+    run = Run(env, install, "/s")
+    run.play_for(3.5)
+    run.end_with_key()
+    start, end = run.renderer_up + 0.5, run.renderer_up + 3.3
+    expect(run.sound.level(start, end) > 0.05, "the WAV is not heard")
+    expect(run.sound.longest_silence(start, end) < 0.3, "the WAV does not loop seamlessly")
+    expect(run.commands == [], f"a WAV run sent MCI commands: {run.commands}")
+    expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the WAV goes on after the run")
+
+
+def check_other_file_types_play_nothing(env, args):
+    install = Installation(env, args, "run-mid")
+    midi = os.path.join(scratch_dir(env, "run-mid"), "song.mid")
+    with open(midi, "wb") as f:
+        f.write(b"MThd\0\0\0\x06\0\0\0\x01\0\x60")
+    install.configure(2, 0, midi)
+    run = Run(env, install, "/s")
+    run.play_for(1.5)
+    run.end_with_key()
+    expect(run.commands == [], f"a .mid file sent MCI commands: {run.commands}")
+    expect(run.sound.level(run.renderer_up, run.ended) < 0.005, "something played for a .mid file")
+
+
+def check_cd_without_drive_stops_polling(env, args):
+    install = Installation(env, args, "run-cd")
+    install.configure(1, 3)
+    run = Run(env, install, "/s")
+    run.play_for(1.5)  # several poll intervals
+    run.end_with_key()
+    # Wine's winmm auto-opens a device it cannot find open ("open cdaudio wait");
+    # those calls are its own, not the front end's.
+    ours = [c for c in run.commands if c != "open cdaudio wait"]
+    expect(ours == ["open cdaudio", "set cdaudio time format tmsf", "status cdaudio current track"],
+           f"CD commands without a drive: {run.commands}")
+
+
+def check_close_request_stops_music_and_leaves_the_renderer(env, args):
+    install = Installation(env, args, "run-close")
+    install.configure(2, 0, make_tone(scratch_dir(env, "run-close"), "tone.mp3", 10))
+    run = Run(env, install, "/s")
+    run.play_for(1.5)
+    env.post(run.saver_run.hwnd, WM_CLOSE)
+    run.finish()
+    expect(run.sound.level(run.renderer_up + 0.5, run.renderer_up + 1.4) > 0.05, "the MP3 was not playing")
+    expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the close")
+    expect(env.find_window(RENDERER_TITLE) is not None, "the renderer went with the front end")
+    env.key("space")
+    env.wait_window_gone(RENDERER_TITLE, timeout=10)
+
+
+def check_renderer_killed_ends_the_run(env, args):
+    install = Installation(env, args, "run-kill")
+    install.configure(2, 0, make_tone(scratch_dir(env, "run-kill"), "tone.mp3", 10))
+    run = Run(env, install, "/s")
+    run.play_for(1.0)
+    rc, _ = env.probe("terminate", run.renderer.pid)
+    expect(rc == 0, "could not end the renderer from outside")
+    killed = run.now()
+    run.finish()
+    expect(run.ended - killed < 1.0, f"the front end took {run.ended - killed:.2f} s to notice")
+    expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the run")
+
+
+if __name__ == "__main__":
+    common.run_checks([
+        check_mp3_plays_repeats_and_stops,
+        check_wav_loops_without_a_timer,
+        check_other_file_types_play_nothing,
+        check_cd_without_drive_stops_polling,
+        check_close_request_stops_music_and_leaves_the_renderer,
+        check_renderer_killed_ends_the_run,
+    ], __doc__)
