@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the saver.
-#   With an X display ($DISPLAY): the renderer full-screen under Wine on it;
-#   any key, click or mouse move ends it.
-#   Without one: the same under a private virtual display; screenshots and a
-#   few offscreen-rendered frames are written to build/run/.
+# Installs what is missing, builds, and starts a real saver run: Solvane.scr /s
+# with Solvane.dll beside it, as the screen-saver host would.
+#   With an X display ($DISPLAY): full-screen under Wine on it; any key, click
+#   or mouse move ends it. Solvane.ini in build/run/Solvane/ chooses the music.
+#   Without one: the same for a few seconds on a private virtual display; the
+#   screenshots it saves are printed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SOLVANE_BUILD_DIR:-$root/build}
 "$root/tools/bootstrap.sh"
 "$root/tools/build.sh"
 
-renderer=$build/windows/bin/Solvane.dll
 out=$build/run
-mkdir -p "$out"
+install=$out/Solvane
+mkdir -p "$install"
+cp "$build/windows/bin/Solvane.scr" "$build/windows/bin/Solvane.dll" "$install/"
 
 if [[ -n ${DISPLAY:-} && ${1:-} != --headless ]]; then
   export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   [[ -f $WINEPREFIX/system.reg ]] || wineboot -i >"$out/wineboot.log" 2>&1
-  exec wine "$renderer" >"$out/renderer.log" 2>&1
+  exec wine "$install/Solvane.scr" /s >"$out/saver.log" 2>&1
 fi
 
-"$build/native/tools/render_frames" --out "$out/frames" --frames 600 --every 120
-exec /usr/bin/env python3 "$root/tools/show_saver.py" --build "$build" --out "$out"
+exec /usr/bin/env python3 "$root/tools/show_saver.py" --build "$build" --install "$install" --out "$out"

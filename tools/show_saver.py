@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the saver on a private virtual display (no X display at hand) and
-keeps what a person would have seen: two screenshots a second apart."""
+"""Runs a saver run (Solvane.scr /s) on a private virtual display, for a
+machine with no X display, and keeps what a person would have seen: two
+screenshots a second apart, whose paths it prints."""
 import argparse
 import os
 import subprocess
@@ -16,17 +17,19 @@ from winenv import Env  # noqa: E402
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True)
+    parser.add_argument("--install", required=True, help="folder holding Solvane.scr and Solvane.dll")
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
     winenv = os.path.join(HERE, "harness", "winenv.py")
     state = os.path.join(args.out, "wine", "state.json")
     probe = os.path.join(args.build, "windows", "tests", "e2e", "probe", "probe.exe")
-    renderer = os.path.join(args.build, "windows", "bin", "Solvane.dll")
+    frontend = os.path.join(args.install, "Solvane.scr")
     subprocess.run([sys.executable, winenv, "setup", "--state", state,
                     "--prefix", os.path.join(args.out, "wine", "prefix"), "--probe", probe], check=True)
     try:
         with Env(state) as env:
-            saver = env.start(renderer)
+            env.mouse_move(960, 540)
+            saver = env.start(frontend, ["/s"])
             window = env.wait_window("Brisel_VC", timeout=30)
             print(f"saver window {window.width}x{window.height}")
             for name in ("screenshot-1.png", "screenshot-2.png"):
