@@ -3,3 +3,6 @@
 // Shared by the C++ code and the resource script. The first icon is the
 // one Windows shows for the file.
 #define SOLVANE_FRONTEND_ICON 1
+
+// The preview still, a JPEG stored as raw data.
+#define SOLVANE_PREVIEW_STILL 101

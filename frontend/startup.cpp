@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "command_line.h"
+#include "preview_pane.h"
 #include "saver_run.h"
 #include "settings_file.h"
 
@@ -25,9 +26,9 @@ bool runStartup(std::wstring_view arguments) {
     }
 
     if (requestLetter(arguments) == L"P") {
-        // The preview pane comes with its own change; until then a preview
-        // request ends like an unknown one.
-        return false;
+        // No settings and no renderer for a preview.
+        openPreviewPane(hostHandleOf(arguments));
+        return true;
     }
 
     LoadSettings();

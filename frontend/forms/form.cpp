@@ -1,0 +1,75 @@
+#include "form.h"
+
+#include "twips.h"
+
+#include <cmath>
+
+namespace solvane {
+
+Form::~Form() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    if (background_ != nullptr) {
+        DeleteObject(background_);
+    }
+}
+
+bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
+                  COLORREF background) {
+    background_ = CreateSolidBrush(background);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = background_;
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass); // a second form of the class finds it registered
+    window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, nullptr, nullptr,
+                              windowClass.hInstance, this);
+    return window_ != nullptr;
+}
+
+void Form::moveTwips(int left, int top, int width, int height) {
+    const double x = twipsPerPixelX();
+    const double y = twipsPerPixelY();
+    MoveWindow(window_, static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
+               static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)), TRUE);
+}
+
+void Form::show() { ShowWindow(window_, SW_SHOW); }
+
+LRESULT Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(window, &paint);
+        form->onPaint(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        form->window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->onDestroy();
+        return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        return form->onMessage(message, wParam, lParam);
+    }
+}
+
+} // namespace solvane

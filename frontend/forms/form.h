@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+namespace solvane {
+
+// A top-level window of the front end: geometry in twips, windowless
+// controls painted by the form, one small handler a message.
+class Form {
+public:
+    Form() = default;
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Creates the window, not shown. False when it cannot be made.
+    bool create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, COLORREF background);
+
+    HWND window() const { return window_; }
+
+    // Moves and sizes the window in twips, converted at the screen's twips per pixel.
+    void moveTwips(int left, int top, int width, int height);
+
+    void show();
+
+protected:
+    virtual void onPaint(HDC) {}
+    virtual void onDestroy() {}
+    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    HBRUSH background_ = nullptr;
+};
+
+} // namespace solvane

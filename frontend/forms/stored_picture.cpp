@@ -1,0 +1,75 @@
+#include "stored_picture.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace solvane {
+
+StoredPicture::StoredPicture(HMODULE module, int id) {
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    if (bytes == nullptr || size == 0) {
+        return;
+    }
+    // The stream owns a copy of the bytes and frees it when released.
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (copy == nullptr) {
+        return;
+    }
+    std::memcpy(GlobalLock(copy), bytes, size);
+    GlobalUnlock(copy);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+        GlobalFree(copy);
+        return;
+    }
+    void* picture = nullptr;
+    const HRESULT loadedPicture = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, &picture);
+    stream->Release();
+    if (FAILED(loadedPicture) || picture == nullptr) {
+        return;
+    }
+    picture_ = static_cast<IPicture*>(picture);
+    OLE_HANDLE handle = 0;
+    SHORT type = PICTYPE_NONE;
+    if (FAILED(picture_->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture_->get_Handle(&handle))) {
+        return;
+    }
+    bitmap_ = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    BITMAP info{};
+    GetObjectW(bitmap_, sizeof info, &info);
+    width_ = info.bmWidth;
+    height_ = info.bmHeight;
+}
+
+StoredPicture::~StoredPicture() {
+    if (picture_ != nullptr) {
+        picture_->Release();
+    }
+}
+
+void StoredPicture::draw(HDC dc, int x, int y, const RECT& clip) const {
+    if (bitmap_ == nullptr) {
+        return;
+    }
+    const int left = std::max(x, static_cast<int>(clip.left));
+    const int top = std::max(y, static_cast<int>(clip.top));
+    const int right = std::min(x + width_, static_cast<int>(clip.right));
+    const int bottom = std::min(y + height_, static_cast<int>(clip.bottom));
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(source, bitmap_);
+    BitBlt(dc, left, top, right - left, bottom - top, source, left - x, top - y, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+} // namespace solvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+struct IPicture;
+
+namespace solvane {
+
+// A JPEG or bitmap picture stored in the program's resources, decoded by
+// the platform (OleLoadPicture) and drawn pixel for pixel.
+class StoredPicture {
+public:
+    // Loads the RCDATA resource `id` of `module`; empty when that fails.
+    StoredPicture(HMODULE module, int id);
+    ~StoredPicture();
+    StoredPicture(const StoredPicture&) = delete;
+    StoredPicture& operator=(const StoredPicture&) = delete;
+
+    bool empty() const { return bitmap_ == nullptr; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Draws the picture at its own size with its top-left corner at (x, y),
+    // cut off at the clip rectangle.
+    void draw(HDC dc, int x, int y, const RECT& clip) const;
+
+private:
+    IPicture* picture_ = nullptr;
+    HBITMAP bitmap_ = nullptr; // owned by picture_
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace solvane

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace solvane {
+
+// The screen's twips per pixel on each axis (1440 / logical pixels per inch:
+// 15 at 96 dpi), read anew at each use as the display may change.
+double twipsPerPixelX();
+double twipsPerPixelY();
+
+} // namespace solvane

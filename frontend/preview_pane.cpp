@@ -1,0 +1,74 @@
+#include "preview_pane.h"
+
+#include "forms/form.h"
+#include "forms/image_control.h"
+#include "forms/stored_picture.h"
+#include "forms/twips.h"
+#include "frontend_resources.h"
+
+#include <windows.h>
+
+#include <cmath>
+#include <memory>
+
+namespace solvane {
+
+namespace {
+
+class PreviewPane : public Form {
+public:
+    PreviewPane() : still_(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL), Img_Prev(&still_) {}
+
+    bool create() { return Form::create(L"Brisel_R", L"Preview Window", WS_POPUP, 0, RGB(0, 0, 0)); }
+
+    ImageControl& image() { return Img_Prev; }
+
+protected:
+    void onPaint(HDC dc) override { Img_Prev.paint(dc); }
+
+    void onDestroy() override {
+        // A child has no owner; asked only as the pane's unload step does.
+        PostQuitMessage(0);
+    }
+
+private:
+    StoredPicture still_;
+    ImageControl Img_Prev;
+};
+
+// The one pane of the process, alive until the process ends.
+std::unique_ptr<PreviewPane> pane;
+
+std::int16_t toTwips16(long pixels, double twipsPerPixel) {
+    const double twips = std::nearbyint(static_cast<double>(pixels) * twipsPerPixel);
+    return twips >= -32768.0 && twips <= 32767.0 ? static_cast<std::int16_t>(twips) : std::int16_t{0};
+}
+
+} // namespace
+
+PaneSize paneSizeFor(long widthPixels, long heightPixels, double twipsX, double twipsY) {
+    return {toTwips16(widthPixels, twipsX), toTwips16(heightPixels, twipsY)};
+}
+
+void openPreviewPane(std::int32_t hostHandle) {
+    HWND host = reinterpret_cast<HWND>(static_cast<INT_PTR>(hostHandle));
+    RECT hostRect{};
+    GetWindowRect(host, &hostRect);
+    const PaneSize size =
+        paneSizeFor(hostRect.right - hostRect.left, hostRect.bottom - hostRect.top, twipsPerPixelX(), twipsPerPixelY());
+
+    pane = std::make_unique<PreviewPane>();
+    if (!pane->create()) {
+        return;
+    }
+    HWND window = pane->window();
+    SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CHILD);
+    SetParent(window, host);
+    pane->moveTwips(0, 0, size.widthTwips, size.heightTwips);
+    pane->image().resize(static_cast<int>(std::lround(size.widthTwips / twipsPerPixelX())),
+                         static_cast<int>(std::lround(size.heightTwips / twipsPerPixelY())));
+    pane->image().move(0, 0);
+    pane->show();
+}
+
+} // namespace solvane

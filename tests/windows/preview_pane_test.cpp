@@ -1,0 +1,207 @@
+// The preview pane opened in a host window of this process, through the
+// same code path as a "P" request; its pixels read back from the screen.
+#include "forms/stored_picture.h"
+#include "frontend_resources.h"
+#include "preview_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace solvane {
+namespace {
+
+constexpr int hostLeft = 300;
+constexpr int hostTop = 200;
+
+LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> values;
+    COLORREF at(int x, int y) const { return values[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Pixels readDc(HDC dc, int x, int y, int width, int height) {
+    Pixels pixels{width, height, {}};
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+    for (int row = 0; row < height; ++row) {
+        for (int col = 0; col < width; ++col) {
+            pixels.values.push_back(GetPixel(memory, col, row));
+        }
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+// The stored still as the platform decodes it.
+Pixels storedStill() {
+    StoredPicture still(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, still.width(), still.height());
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    const RECT all{0, 0, still.width(), still.height()};
+    still.draw(memory, 0, 0, all);
+    Pixels pixels = readDc(memory, 0, 0, still.width(), still.height());
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int channelDifference(COLORREF a, COLORREF b) {
+    return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                     std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+class PreviewPaneTest : public ::testing::Test {
+protected:
+    HWND makeHost(int width, int height) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = hostProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = L"PreviewHost";
+        RegisterClassW(&windowClass);
+        host = CreateWindowExW(WS_EX_TOPMOST, L"PreviewHost", L"host", WS_POPUP | WS_VISIBLE, hostLeft, hostTop,
+                               width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+        return host;
+    }
+
+    HWND pane() const { return FindWindowExW(host, nullptr, L"Brisel_R", nullptr); }
+
+    // Lets both windows paint and reach the screen, then reads the host's area.
+    Pixels screenOfHost(int width, int height) {
+        for (int round = 0; round < 20; ++round) {
+            RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            MSG message{};
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            Sleep(10);
+        }
+        HDC screen = GetDC(nullptr);
+        Pixels pixels = readDc(screen, hostLeft, hostTop, width, height);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
+    void TearDown() override {
+        if (host != nullptr) {
+            DestroyWindow(host);
+        }
+    }
+
+    HWND host = nullptr;
+};
+
+TEST(PaneSizeTest, TwipsAreSixteenBitAndTooLargeStaysZero) {
+    const PaneSize usual = paneSizeFor(152, 112, 15.0, 15.0);
+    EXPECT_EQ(usual.widthTwips, 2280);
+    EXPECT_EQ(usual.heightTwips, 1680);
+    EXPECT_EQ(paneSizeFor(2184, 10, 15.0, 15.0).widthTwips, 32760);
+    EXPECT_EQ(paneSizeFor(2185, 10, 15.0, 15.0).widthTwips, 0);
+    EXPECT_EQ(paneSizeFor(10, 2185, 15.0, 15.0).heightTwips, 0);
+    EXPECT_EQ(paneSizeFor(10, 2185, 15.0, 15.0).widthTwips, 150);
+    EXPECT_EQ(paneSizeFor(0, 0, 15.0, 15.0).widthTwips, 0);
+    EXPECT_EQ(paneSizeFor(100, 100, 7.5, 10.0).widthTwips, 750);
+}
+
+TEST_F(PreviewPaneTest, UsualHostShowsTheWholeStill) {
+    ASSERT_NE(makeHost(152, 112), nullptr);
+    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    HWND child = pane();
+    ASSERT_NE(child, nullptr) << "the pane must become a child of the host";
+    char title[32] = {};
+    GetWindowTextA(child, title, sizeof title);
+    EXPECT_STREQ(title, "Preview Window");
+    EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_CHILD);
+    EXPECT_TRUE(IsWindowVisible(child));
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    EXPECT_EQ(rect.left, hostLeft);
+    EXPECT_EQ(rect.top, hostTop);
+    EXPECT_EQ(rect.right - rect.left, 152);
+    EXPECT_EQ(rect.bottom - rect.top, 112);
+
+    const Pixels still = storedStill();
+    ASSERT_EQ(still.width, 152);
+    ASSERT_EQ(still.height, 112);
+    const Pixels shown = screenOfHost(152, 112);
+    int worst = 0;
+    for (int y = 0; y < 112; ++y) {
+        for (int x = 0; x < 152; ++x) {
+            worst = std::max(worst, channelDifference(shown.at(x, y), still.at(x, y)));
+        }
+    }
+    EXPECT_LE(worst, 8) << "the host must show the stored still";
+}
+
+TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
+    ASSERT_NE(makeHost(200, 150), nullptr);
+    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    HWND child = pane();
+    ASSERT_NE(child, nullptr);
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 150);
+
+    const Pixels still = storedStill();
+    const Pixels shown = screenOfHost(200, 150);
+    int worstPicture = 0;
+    int worstBlack = 0;
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (x < 152 && y < 112) {
+                worstPicture = std::max(worstPicture, channelDifference(shown.at(x, y), still.at(x, y)));
+            } else {
+                worstBlack = std::max(worstBlack, channelDifference(shown.at(x, y), RGB(0, 0, 0)));
+            }
+        }
+    }
+    EXPECT_LE(worstPicture, 8);
+    EXPECT_EQ(worstBlack, 0) << "around the still the pane is black";
+}
+
+TEST_F(PreviewPaneTest, NoHostGivesAnEmptyPaneThatEndsTheLoopWhenClosed) {
+    openPreviewPane(0);
+    HWND lone = FindWindowW(L"Brisel_R", L"Preview Window");
+    ASSERT_NE(lone, nullptr);
+    RECT rect{};
+    GetWindowRect(lone, &rect);
+    EXPECT_EQ(rect.right - rect.left, 0);
+    EXPECT_EQ(rect.bottom - rect.top, 0);
+    EXPECT_TRUE(GetWindowLongW(lone, GWL_STYLE) & WS_CHILD);
+    SendMessageW(lone, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(lone));
+    MSG message{};
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the process must end with its pane";
+}
+
+TEST_F(PreviewPaneTest, HostGoingAwayEndsTheLoop) {
+    ASSERT_NE(makeHost(152, 112), nullptr);
+    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    ASSERT_NE(pane(), nullptr);
+    DestroyWindow(host);
+    host = nullptr;
+    EXPECT_EQ(FindWindowW(L"Brisel_R", nullptr), nullptr);
+    MSG message{};
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+} // namespace
+} // namespace solvane
