@@ -29,7 +29,7 @@ def check_second_instance_ends_at_once(env, args):
     first = install.start("/s")
     env.wait_window(RENDERER_TITLE, timeout=30)
     env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
-    for arguments in (["/s"], ["/p", "1234"], ["/c"], []):
+    for arguments in (["/s"], ["/p", "1234"], ["/c"], []):  # /p 1234 would open a pane
         second = install.start(*arguments, winedebug="-all,+cursor")
         expect_quick_exit(second, f"a second start with {arguments}")
         expect(cursor_calls(second) == [], f"a second instance touched the cursor: {cursor_calls(second)}")
@@ -58,8 +58,10 @@ def check_missing_renderer_is_reported(env, args):
         expect(env.find_window(RENDERER_TITLE) is None and env.find_window(SAVER_RUN_TITLE) is None,
                "something was started without a renderer")
     proc = install.start("/p", "1234")
-    expect_quick_exit(proc, "/p without a renderer")
+    pane = env.wait_window("Preview Window", timeout=15, visible=False)
     expect(env.find_window("Solvane") is None, "a preview request showed the missing-renderer message")
+    env.close_window(pane.hwnd)
+    expect_quick_exit(proc, "/p without a renderer")
 
 
 def check_cursor_is_hidden_for_s_only(env, args):
@@ -78,8 +80,8 @@ def check_cursor_is_hidden_for_s_only(env, args):
 def check_other_requests_end_at_once(env, args):
     install = Installation(env, args, "other")
     install.configure(0)
-    # Preview and settings end like an unknown request until their windows exist.
-    for arguments in (["/a"], ["s"], ["/"], ["x"], ["/c"], ["/c:5678"], ["/p", "1234"], ["/p"]):
+    # Settings end like an unknown request until the dialog exists.
+    for arguments in (["/a"], ["s"], ["/"], ["x"], ["/c"], ["/c:5678"]):
         proc = install.start(*arguments, winedebug="-all,+cursor")
         expect_quick_exit(proc, f"the request {arguments}")
         expect(cursor_calls(proc) == [], f"{arguments} touched the cursor")

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Solvane.scr /p HWND as the screen-saver host starts it: the pane titled
+"Preview Window" becomes a child of the host's window at the host's size,
+ends with it, reads no settings and starts no renderer; bad handles give a
+0 x 0 pane that still ends when closed."""
+
+import os
+
+import common
+from common import expect
+from frontend_common import Installation
+from renderer_common import TITLE as RENDERER_TITLE
+
+WM_CLOSE = 0x0010
+WS_CHILD = 0x40000000
+PANE_CLASS = "Brisel_R"
+PANE_TITLE = "Preview Window"
+HOST_TITLE = "Solvane Probe Host"
+
+
+def start_host(env, width, height):
+    host = env.start(env.probe_exe, ["host", width, height, 60000])
+    window = env.wait_window(HOST_TITLE, timeout=15)
+    return host, window
+
+
+def pane_of(env, host_window):
+    panes = [w for w in env.children(host_window.hwnd) if w.cls == PANE_CLASS]
+    return panes[0] if panes else None
+
+
+def texts(env, hwnd):
+    rc, out = env.probe("texts", hwnd)
+    expect(rc == 0, f"window {hwnd} is gone")
+    return [line.split("\t", 1)[1] for line in out.splitlines() if "\t" in line]
+
+
+def expect_no_renderer(env, install):
+    expect(env.find_window(RENDERER_TITLE) is None, "a preview started the renderer")
+    renderer = os.path.join(install.folder, "Solvane.dll")
+    for pid in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
+        except OSError:
+            continue
+        expect("Solvane.dll" not in cmdline or renderer not in cmdline.replace("\\", "/"),
+               f"a renderer process runs: {cmdline}")
+
+
+def check_pane_fills_the_host_and_ends_with_it(env, args):
+    install = Installation(env, args, "preview")
+    install.configure(2, 0, "")
+    host, host_window = start_host(env, 200, 150)
+    proc = install.start("/p", host_window.hwnd, winedebug="-all,+profile")
+    pane = common.winenv.poll(lambda: pane_of(env, host_window), 15, what="the pane inside the host")
+    expect(texts(env, pane.hwnd)[0] == PANE_TITLE, f"pane titled {texts(env, pane.hwnd)}")
+    width, height = host_window.width, host_window.height
+    expect((pane.width, pane.height) == (width, height),
+           f"pane {pane.width}x{pane.height}, host's outer rectangle {width}x{height}")
+    style = env.send(pane.hwnd, 0x0000, 0, 0)  # WM_NULL: the pane answers, it is alive
+    del style
+    expect(pane.visible, "the pane is not shown")
+    expect_no_renderer(env, install)
+    env.close_window(host_window.hwnd)
+    expect(host.wait(10) == 0, "the host did not close")
+    rc = proc.wait(5)
+    expect(rc == 0, f"the front end ended with {rc}")
+    expect("solvane.ini" not in proc.stderr().lower(), "a preview read the settings file")
+
+
+def check_bad_handles_give_an_empty_pane(env, args):
+    install = Installation(env, args, "preview-bad")
+    for arguments in (["/p"], ["/p", "123456789"], ["/p", "4294967296"], ["/p:abc"]):
+        proc = install.start(*arguments)
+        pane = env.wait_window(PANE_TITLE, timeout=15, cls=PANE_CLASS, visible=False)
+        expect(pane.width == 0 and pane.height == 0, f"{arguments}: pane {pane.width}x{pane.height}")
+        expect_no_renderer(env, install)
+        env.close_window(pane.hwnd)
+        rc = proc.wait(5)
+        expect(rc == 0, f"{arguments}: the front end ended with {rc}")
+
+
+def check_nothing_while_a_saver_run_or_dialog_exists(env, args):
+    install = Installation(env, args, "preview-blocked")
+    host, host_window = start_host(env, 152, 112)
+    for title in ("Brisel_Main", "<Solvane>"):
+        holder = env.start(env.probe_exe, ["hold", "SolvaneProbeHold", title, 60000])
+        env.wait_window(title, timeout=15)
+        proc = install.start("/p", host_window.hwnd)
+        expect(proc.wait(10) == 0, f"/p beside {title!r} did not end at once")
+        expect(pane_of(env, host_window) is None, f"a pane appeared beside {title!r}")
+        env.close_window(env.find_window(title).hwnd)
+        holder.wait(10)
+    env.close_window(host_window.hwnd)
+    host.wait(10)
+
+
+if __name__ == "__main__":
+    common.run_checks([
+        check_pane_fills_the_host_and_ends_with_it,
+        check_bad_handles_give_an_empty_pane,
+        check_nothing_while_a_saver_run_or_dialog_exists,
+    ], __doc__)
