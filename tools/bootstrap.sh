@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libbenchmark-dev
-  libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev
+  libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev
   wine wine64
   xvfb x11-utils xdotool imagemagick
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3

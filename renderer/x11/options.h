@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace solvane {
+
+enum class HostMode { OwnWindow, GivenWindow, Root };
+
+struct HostOptions {
+    HostMode mode = HostMode::OwnWindow;
+    unsigned long windowId = 0;
+    bool showFps = false;
+    bool help = false;
+    // For tests and benchmarks: a fixed seed, a fixed clock step per frame,
+    // and writing the frame after a given count as raw RGB.
+    std::optional<std::uint32_t> seed;
+    std::optional<std::uint32_t> stepMillis;
+    int dumpAfter = 0;
+    std::string dumpPath;
+};
+
+// Parses the command line; `environmentWindow` is XSCREENSAVER_WINDOW, if
+// set. On a bad argument returns nothing and sets `error`.
+std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments,
+                                            const char* environmentWindow, std::string& error);
+
+std::string hostUsage();
+
+} // namespace solvane

@@ -1,0 +1,308 @@
+#!/usr/bin/env python3
+"""The native X11 program `solvane` under a private Xvfb: each mode draws the
+glowing sheet and ends as it should; bad arguments are refused; a frame from
+a fixed seed and clock matches the offscreen core's.
+
+  solvane_x11_test.py SOLVANE RENDER_FRAMES
+"""
+import ctypes
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SOLVANE = RENDER_FRAMES = None
+SCREEN = (640, 480)
+
+
+def poll(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.05)
+
+
+class Xlib:
+    """The few Xlib calls the tests need, through ctypes, on their own connection."""
+
+    def __init__(self, display):
+        self.lib = ctypes.CDLL("libX11.so.6")
+        self.lib.XOpenDisplay.restype = ctypes.c_void_p
+        self.lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.lib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.lib.XCreateSimpleWindow.restype = ctypes.c_ulong
+        self.lib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                                 ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
+                                                 ctypes.c_ulong]
+        for name, args in (("XMapWindow", [ctypes.c_void_p, ctypes.c_ulong]),
+                           ("XDestroyWindow", [ctypes.c_void_p, ctypes.c_ulong]),
+                           ("XResizeWindow", [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_uint, ctypes.c_uint]),
+                           ("XSetInputFocus", [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]),
+                           ("XSync", [ctypes.c_void_p, ctypes.c_int]),
+                           ("XCloseDisplay", [ctypes.c_void_p])):
+            getattr(self.lib, name).argtypes = args
+        self.display = self.lib.XOpenDisplay(display.encode())
+        if not self.display:
+            raise AssertionError(f"cannot open {display}")
+
+    def window(self, x, y, width, height):
+        root = self.lib.XDefaultRootWindow(self.display)
+        window = self.lib.XCreateSimpleWindow(self.display, root, x, y, width, height, 0, 0, 0)
+        self.lib.XMapWindow(self.display, window)
+        self.lib.XSync(self.display, 0)
+        return window
+
+    def destroy(self, window):
+        self.lib.XDestroyWindow(self.display, window)
+        self.lib.XSync(self.display, 0)
+
+    def resize(self, window, width, height):
+        self.lib.XResizeWindow(self.display, window, width, height)
+        self.lib.XSync(self.display, 0)
+
+    def focus(self, window):
+        self.lib.XSetInputFocus(self.display, window, 1, 0)  # RevertToPointerRoot, CurrentTime
+        self.lib.XSync(self.display, 0)
+
+    def close(self):
+        self.lib.XCloseDisplay(self.display)
+
+
+class SolvaneOnX11(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.mkdtemp(prefix="solvane-x11-")
+        read, write = os.pipe()
+        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                     f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "+extension", "GLX"],
+                                    pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        deadline = time.monotonic() + 30
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        if not number.strip():
+            cls.xvfb.kill()
+            raise AssertionError("Xvfb did not start")
+        cls.display = f":{number.decode().strip()}"
+        cls.env = dict(os.environ, DISPLAY=cls.display)
+        cls.env.pop("XSCREENSAVER_WINDOW", None)
+        cls.x = Xlib(cls.display)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.x.close()
+        cls.xvfb.terminate()
+        try:
+            cls.xvfb.wait(10)
+        except subprocess.TimeoutExpired:
+            cls.xvfb.kill()
+
+    def setUp(self):
+        self.started = []
+        self.windows = []
+        self.xdotool("mousemove", SCREEN[0] // 2, SCREEN[1] // 2)
+
+    def tearDown(self):
+        for proc in self.started:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait(10)
+            proc.log.close()
+        for window in self.windows:
+            self.x.destroy(window)
+
+    def start(self, *arguments, env=None):
+        log = open(os.path.join(self.folder, f"run-{len(self.started)}.err"), "w+")
+        proc = subprocess.Popen([SOLVANE, *map(str, arguments)], env=env or self.env, stdout=subprocess.DEVNULL,
+                                stderr=log)
+        proc.log = log
+        self.started.append(proc)
+        return proc
+
+    def stderr(self, proc):
+        proc.log.seek(0)
+        return proc.log.read()
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True, timeout=30,
+                       capture_output=True)
+
+    def screenshot(self, window="root"):
+        done = subprocess.run(["convert", f"x:{window}", "-depth", "8", "rgb:-"], env=self.env,
+                              capture_output=True, timeout=30)
+        return done.stdout if done.returncode == 0 else b""
+
+    @staticmethod
+    def lit_share(rgb):
+        pixels = len(rgb) // 3
+        if not pixels:
+            return 0.0
+        lit = sum(1 for i in range(0, len(rgb) - 2, 3 * 7) if max(rgb[i:i + 3]) > 24)
+        return lit / (pixels / 7)
+
+    def expect_glow(self, window="root"):
+        first = poll(lambda: (lambda s: s if self.lit_share(s) > 0.05 else None)(self.screenshot(window)), 20,
+                     "glow on the screen")
+        poll(lambda: (lambda s: s and s != first)(self.screenshot(window)), 10, "the picture to move")
+
+    def expect_running(self, proc, seconds=1.0):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            self.assertIsNone(proc.poll(), f"solvane ended: {self.stderr(proc)}")
+            time.sleep(0.05)
+
+    def expect_exit(self, proc, code=0):
+        try:
+            rc = proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.fail("solvane kept running")
+        self.assertEqual(rc, code, self.stderr(proc))
+
+    def top_level_windows(self):
+        out = subprocess.run(["xwininfo", "-root", "-children"], env=self.env, capture_output=True, text=True,
+                             timeout=30).stdout
+        return sorted(line.split()[0] for line in out.splitlines() if line.strip().startswith("0x"))
+
+    # ---- a window of its own
+
+    def test_own_window_glows_and_ends_on_a_key(self):
+        proc = self.start()
+        self.expect_glow()
+        self.xdotool("key", "a")
+        self.expect_exit(proc)
+
+    def test_own_window_ends_on_buttons_but_not_wheel_or_side_buttons(self):
+        for button in (1, 2, 3):
+            proc = self.start()
+            self.expect_glow()
+            for other in (4, 5, 8, 9):
+                self.xdotool("click", other)
+            self.expect_running(proc)
+            self.xdotool("click", button)
+            self.expect_exit(proc)
+
+    def test_own_window_ignores_the_first_move_however_far(self):
+        proc = self.start()
+        self.expect_glow()
+        self.xdotool("mousemove_relative", "--", 60, 40)
+        self.expect_running(proc)
+        # The reference stayed put, so the next move, however small, is too far.
+        self.xdotool("mousemove_relative", "--", 1, 0)
+        self.expect_exit(proc)
+
+    def test_own_window_follows_a_slow_drift_and_ends_on_five_pixels(self):
+        proc = self.start()
+        self.expect_glow()
+        for _ in range(10):
+            self.xdotool("mousemove_relative", "--", 2, 2)
+            time.sleep(0.1)  # each small step handled before the next
+        self.expect_running(proc)
+        self.xdotool("mousemove_relative", "--", 3, 2)
+        self.expect_exit(proc)
+
+    def test_own_window_ends_when_it_loses_the_focus(self):
+        proc = self.start()
+        self.expect_glow()
+        other = self.x.window(10, 10, 50, 50)
+        self.windows.append(other)
+        self.x.focus(other)
+        self.expect_exit(proc)
+
+    # ---- a given window and the root
+
+    def test_given_window_follows_its_size_and_ends_with_it(self):
+        window = self.x.window(40, 30, 320, 240)
+        self.windows.append(window)
+        proc = self.start("-window-id", hex(window))
+        self.expect_glow(hex(window))
+        self.x.resize(window, 400, 300)
+        self.expect_running(proc)
+        self.expect_glow(hex(window))
+        self.xdotool("key", "a")
+        self.expect_running(proc, 0.5)
+        self.windows.remove(window)
+        self.x.destroy(window)
+        self.expect_exit(proc)
+
+    def test_screensaver_window_variable_names_the_window(self):
+        window = self.x.window(0, 0, 200, 150)
+        self.windows.append(window)
+        proc = self.start(env=dict(self.env, XSCREENSAVER_WINDOW=str(window)))
+        self.expect_glow(hex(window))
+        proc.send_signal(signal.SIGTERM)
+        self.expect_exit(proc)
+
+    def test_sigterm_ends_every_mode(self):
+        window = self.x.window(0, 0, 160, 120)
+        self.windows.append(window)
+        for arguments in ((), ("-root",), ("-window-id", window)):
+            proc = self.start(*arguments, "-fps")
+            poll(lambda: "fps" in self.stderr(proc), 20, f"frames per second from {arguments}")
+            proc.send_signal(signal.SIGTERM)
+            self.expect_exit(proc)
+
+    def test_root_window_glows(self):
+        proc = self.start("-root")
+        self.expect_glow()
+        proc.send_signal(signal.SIGINT)
+        self.expect_exit(proc)
+
+    # ---- refused
+
+    def test_bad_arguments_are_refused_without_a_window(self):
+        before = self.top_level_windows()
+        for arguments, code, text in ((("--bogus",), 2, "unknown option --bogus"),
+                                      (("-window-id",), 2, "-window-id needs a number"),
+                                      (("-window-id", "zz"), 2, "-window-id needs a number"),
+                                      (("-window-id", "0x7ffffff"), 2, "is not a window"),
+                                      (("-root", "-window-id", "1"), 2, "exclude each other")):
+            proc = self.start(*arguments)
+            self.expect_exit(proc, code)
+            self.assertIn(text, self.stderr(proc))
+        proc = self.start(env=dict(self.env, DISPLAY=":4242"))
+        self.expect_exit(proc, 1)
+        self.assertIn("cannot open display", self.stderr(proc))
+        proc = self.start(env=dict(self.env, XSCREENSAVER_WINDOW="nonsense"))
+        self.expect_exit(proc, 2)
+        self.assertEqual(self.top_level_windows(), before, "a refused start left a window behind")
+        proc = self.start("--help")
+        self.expect_exit(proc, 0)
+
+    # ---- the same picture as the core offscreen
+
+    def test_fixed_frame_matches_the_offscreen_core(self):
+        window = self.x.window(0, 0, 320, 240)
+        self.windows.append(window)
+        dump = os.path.join(self.folder, "frame.rgb")
+        proc = self.start("-window-id", window, "--seed", 31337, "--step-ms", 16, "--dump-after", 5, dump)
+        self.expect_exit(proc)
+        reference = os.path.join(self.folder, "reference")
+        subprocess.run([str(a) for a in [RENDER_FRAMES, "--format", "rgb", "--width", 320, "--height", 240,
+                                         "--frames", 5, "--every", 5, "--seed", 31337, "--step-ms", 16, "--out",
+                                         reference]], check=True, capture_output=True, timeout=60)
+        with open(dump, "rb") as f:
+            ours = f.read()
+        with open(os.path.join(reference, "frame-0005.rgb"), "rb") as f:
+            theirs = f.read()
+        self.assertEqual(len(ours), len(theirs))
+        mean = sum(abs(a - b) for a, b in zip(ours, theirs)) / len(ours)
+        self.assertLess(mean, 1.5, "the X11 frame differs from the offscreen core's")
+        self.assertGreater(self.lit_share(ours), 0.02, "the frame is black")
+
+
+if __name__ == "__main__":
+    SOLVANE, RENDER_FRAMES = sys.argv[1], sys.argv[2]
+    unittest.main(argv=sys.argv[:1], verbosity=2)
