@@ -5,11 +5,19 @@
 #   or mouse move ends it. Solvane.ini in build/run/Solvane/ chooses the music.
 #   Without one: the same for a few seconds on a private virtual display; the
 #   screenshots it saves are printed.
+#   --linux: the native Linux program instead, full-screen on $DISPLAY.
+#   --install-linux [PREFIX]: install the native program, its man page and
+#   desktop entry (default PREFIX /usr/local).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SOLVANE_BUILD_DIR:-$root/build}
 "$root/tools/bootstrap.sh"
 "$root/tools/build.sh"
+
+case ${1:-} in
+  --linux) exec "$build/native/renderer/solvane" ;;
+  --install-linux) exec cmake --install "$build/native" --prefix "${2:-/usr/local}" ;;
+esac
 
 out=$build/run
 install=$out/Solvane
