@@ -6,3 +6,7 @@
 
 // The preview still, a JPEG stored as raw data.
 #define SOLVANE_PREVIEW_STILL 101
+
+// The settings dialog's option marks, JPEG pictures stored as raw data.
+#define SOLVANE_OPTION_MARK_OFF 110
+#define SOLVANE_OPTION_MARK_ON 111

@@ -17,16 +17,17 @@ Form::~Form() {
 }
 
 bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                  COLORREF background) {
+                  COLORREF background, HWND parent, HICON icon) {
     background_ = CreateSolidBrush(background);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = background_;
+    windowClass.hIcon = icon;
     windowClass.lpszClassName = className;
     RegisterClassW(&windowClass); // a second form of the class finds it registered
-    window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, nullptr, nullptr,
+    window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, parent, nullptr,
                               windowClass.hInstance, this);
     return window_ != nullptr;
 }
@@ -36,6 +37,15 @@ void Form::moveTwips(int left, int top, int width, int height) {
     const double y = twipsPerPixelY();
     MoveWindow(window_, static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
                static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)), TRUE);
+}
+
+void Form::setClientSizeTwips(int width, int height) {
+    RECT outer{0, 0, static_cast<LONG>(std::lround(width / twipsPerPixelX())),
+               static_cast<LONG>(std::lround(height / twipsPerPixelY()))};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::show() { ShowWindow(window_, SW_SHOW); }
@@ -62,6 +72,9 @@ LRESULT CALLBACK Form::windowProc(HWND window, UINT message, WPARAM wParam, LPAR
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_CREATE:
+        form->onCreate();
+        return 0;
     case WM_NCDESTROY:
         form->window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);

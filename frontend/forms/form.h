@@ -13,18 +13,24 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Creates the window, not shown. False when it cannot be made.
-    bool create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, COLORREF background);
+    // Creates the window, not shown (a child of `parent` when one is given).
+    // False when it cannot be made.
+    bool create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, COLORREF background,
+                HWND parent = nullptr, HICON icon = nullptr);
 
     HWND window() const { return window_; }
 
     // Moves and sizes the window in twips, converted at the screen's twips per pixel.
     void moveTwips(int left, int top, int width, int height);
 
+    // Sizes the window so that its client area is that many twips.
+    void setClientSizeTwips(int width, int height);
+
     void show();
 
 protected:
     virtual void onPaint(HDC) {}
+    virtual void onCreate() {}
     virtual void onDestroy() {}
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

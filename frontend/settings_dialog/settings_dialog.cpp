@@ -1,0 +1,350 @@
+#include "settings_dialog.h"
+
+#include "arch_background.h"
+#include "forms/font.h"
+#include "forms/twips.h"
+#include "frontend_resources.h"
+#include "music/music_settings.h"
+#include "settings_file.h"
+#include "text/ansi_text.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cmath>
+#include <cwchar>
+
+namespace solvane {
+
+namespace {
+
+// Where the cursor was when the dialog loaded: the anchor of its animations.
+short Cursor_X = 0;
+short Cursor_Y = 0;
+
+constexpr int optionCount = 3;
+constexpr int fileBufferLength = 255;
+
+int pixelsX(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
+int pixelsY(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
+
+Label labelAt(int left, int top, int width, int height, const wchar_t* text) {
+    Label label(pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height));
+    label.setText(text);
+    label.setFont(dialogFont().handle());
+    return label;
+}
+
+// "##": digits without leading zeros, nothing for 0.
+std::wstring twoDigitPattern(int value) { return value == 0 ? std::wstring() : std::to_wstring(value); }
+
+} // namespace
+
+// The panel Pic_C(0): its grey arch, and the option marks, labels and frame.
+class SettingsPanel : public Form {
+public:
+    explicit SettingsPanel(SettingsDialog& dialog)
+        : dialog_(dialog),
+          unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF),
+          selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON),
+          heading_(labelAt(300, 360, 1665, 195, L"BGM")),
+          repeatLabel_(labelAt(2040, 840, 990, 195, L"曲目をﾘﾋﾟｰﾄ")),
+          lbl_BGM{labelAt(540, 1140, 345, 195, L"無し"), labelAt(540, 840, 645, 195, L"音楽CD"),
+                  labelAt(540, 1440, 900, 195, L"MP3、WAV")},
+          lbl_Fname(labelAt(1020, 1740, 5355, 495, L"")),
+          Img_BGM{ImageControl(&unselected_), ImageControl(&unselected_), ImageControl(&unselected_)} {
+        heading_.setAlign(Label::Align::Centre);
+        lbl_Fname.setBorder(true);
+        lbl_Fname.setWordWrap(true);
+        const int tops[optionCount] = {1140, 840, 1440};
+        for (int i = 0; i < optionCount; ++i) {
+            Img_BGM[i].resize(pixelsX(195), pixelsY(195));
+            Img_BGM[i].move(pixelsX(300), pixelsY(tops[i]));
+        }
+    }
+
+    bool create(HWND parent) {
+        if (!Form::create(L"Brisel_P_Panel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, RGB(0, 0, 0), parent)) {
+            return false;
+        }
+        moveTwips(180, 240, 6795, 2535);
+        HDC dc = GetDC(window());
+        repeatLabel_.fitToText(dc);
+        for (Label& label : lbl_BGM) {
+            label.fitToText(dc);
+        }
+        ReleaseDC(window(), dc);
+        return true;
+    }
+
+    void mark(int index, bool chosen) {
+        Img_BGM[index] = ImageControl(chosen ? &selected_ : &unselected_);
+        const int tops[optionCount] = {1140, 840, 1440};
+        Img_BGM[index].resize(pixelsX(195), pixelsY(195));
+        Img_BGM[index].move(pixelsX(300), pixelsY(tops[index]));
+        chosen_[index] = chosen;
+        InvalidateRect(window(), nullptr, FALSE);
+    }
+
+    bool marked(int index) const { return chosen_[index]; }
+
+    void showFile(const std::wstring& path) {
+        lbl_Fname.setText(path);
+        InvalidateRect(window(), nullptr, FALSE);
+    }
+
+    const Label& fileLabel() const { return lbl_Fname; }
+
+protected:
+    void onPaint(HDC dc) override {
+        RECT client{};
+        GetClientRect(window(), &client);
+        paintArch(dc, client.right, client.bottom, 30, 30, 30);
+        // Shape3(3): the black frame around the heading.
+        HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        HGDIOBJ previousPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        Rectangle(dc, pixelsX(300), pixelsY(300), pixelsX(300 + 1695), pixelsY(300 + 315));
+        SelectObject(dc, previousPen);
+        SelectObject(dc, previousBrush);
+        heading_.paint(dc);
+        repeatLabel_.paint(dc);
+        for (const Label& label : lbl_BGM) {
+            label.paint(dc);
+        }
+        lbl_Fname.paint(dc);
+        for (const ImageControl& image : Img_BGM) {
+            image.paint(dc);
+        }
+    }
+
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_ERASEBKGND:
+            return 1; // the arch covers every pixel
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            for (int i = 0; i < optionCount; ++i) {
+                if (PtInRect(&Img_BGM[i].bounds(), at) || lbl_BGM[i].contains(at)) {
+                    dialog_.chooseOption(i);
+                    return 0;
+                }
+            }
+            break;
+        }
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return SendMessageW(GetParent(window()), message, wParam, lParam);
+        default:
+            break;
+        }
+        return Form::onMessage(message, wParam, lParam);
+    }
+
+private:
+    SettingsDialog& dialog_;
+    StoredPicture unselected_;
+    StoredPicture selected_;
+    Label heading_;
+    Label repeatLabel_;
+    Label lbl_BGM[optionCount];
+    Label lbl_Fname;
+    ImageControl Img_BGM[optionCount];
+    bool chosen_[optionCount] = {};
+};
+
+SettingsDialog::SettingsDialog(std::wstring settingsPath) : settingsPath_(std::move(settingsPath)) {}
+
+SettingsDialog::~SettingsDialog() = default;
+
+HWND SettingsDialog::panel() const { return Pic_C ? Pic_C->window() : nullptr; }
+
+const Label& SettingsDialog::fileLabel() const { return Pic_C->fileLabel(); }
+
+bool SettingsDialog::markIsSelected(int index) const { return Pic_C->marked(index); }
+
+bool SettingsDialog::open() {
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(SOLVANE_FRONTEND_ICON));
+    // A fixed single border and a caption with only the close box.
+    if (!create(L"Brisel_P", L"<Solvane>", WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN, 0, RGB(0, 0, 0),
+                nullptr, icon)) {
+        return false;
+    }
+    setClientSizeTwips(clientWidthTwips, clientHeightTwips);
+    Pic_C = std::make_unique<SettingsPanel>(*this);
+    Pic_C->create(window());
+    BGM_Repeat = CreateWindowExW(0, L"COMBOBOX", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                 pixelsX(1380), pixelsY(780), pixelsX(615), pixelsY(300) + 200, Pic_C->window(),
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont().handle()), FALSE);
+    load();
+    return true;
+}
+
+void SettingsDialog::load() {
+    RECT outer{};
+    GetWindowRect(window(), &outer);
+    const int widthTwips = static_cast<int>(std::lround((outer.right - outer.left) * twipsPerPixelX()));
+    const int heightTwips = static_cast<int>(std::lround((outer.bottom - outer.top) * twipsPerPixelY()));
+    const int screenWidth = static_cast<int>(std::lround(GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX()));
+    const int screenHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY()));
+    moveTwips((screenWidth - widthTwips) / 2, (screenHeight - heightTwips) / 3, widthTwips, heightTwips);
+
+    const MusicSettings& music = musicSettings();
+    showOption(music.BGM_Kind);
+    SetWindowTextW(BGM_Repeat, twoDigitPattern(music.BGM_Track).c_str());
+    for (int track = 0; track <= 30; ++track) {
+        SendMessageW(BGM_Repeat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(twoDigitPattern(track).c_str()));
+    }
+    Pic_C->showFile(music.BGM_File);
+
+    POINT cursor{};
+    if (GetCursorPos(&cursor)) {
+        Cursor_X = static_cast<short>(cursor.x);
+        Cursor_Y = static_cast<short>(cursor.y);
+    } else {
+        Cursor_X = 0;
+        Cursor_Y = 0;
+    }
+    animate(true);
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512))); // IDC_ARROW
+}
+
+void SettingsDialog::showOption(int index) {
+    EnableWindow(BGM_Repeat, FALSE);
+    for (int i = 0; i < 3; ++i) {
+        Pic_C->mark(i, i == index);
+    }
+    if (index == 1) {
+        EnableWindow(BGM_Repeat, TRUE);
+    }
+}
+
+void SettingsDialog::chooseOption(int index) {
+    musicSettings().BGM_Kind = static_cast<std::int16_t>(index);
+    showOption(index);
+}
+
+void SettingsDialog::chooseMusicFile() {
+    // The narrow form would turn the Japanese texts into question marks on a
+    // system whose code page is not 932; the chosen path goes on as before.
+    wchar_t file[fileBufferLength + 1] = {};
+    wchar_t title[fileBufferLength + 1] = {};
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = window();
+    request.hInstance = GetModuleHandleW(nullptr);
+    request.lpstrFilter = L"BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0";
+    request.lpstrFile = file;
+    request.nMaxFile = fileBufferLength;
+    request.lpstrFileTitle = title;
+    request.nMaxFileTitle = fileBufferLength;
+    request.lpstrTitle = L"ﾌｧｲﾙを開く";
+    if (GetOpenFileNameW(&request) > 0) {
+        musicSettings().BGM_File = file;
+        Pic_C->showFile(musicSettings().BGM_File);
+    }
+}
+
+void SettingsDialog::saveAndClose() {
+    MusicSettings& music = musicSettings();
+    WriteSetting(settingsSection, keyMusicKind, signBlank(music.BGM_Kind), settingsPath_);
+    wchar_t text[64] = {};
+    GetWindowTextW(BGM_Repeat, text, 64);
+    music.BGM_Track = repeatTrackFrom(text);
+    WriteSetting(settingsSection, keyRepeatTrack, signBlank(music.BGM_Track), settingsPath_);
+    WriteSetting(settingsSection, keyMusicFile, music.BGM_File, settingsPath_);
+    SendMessageW(window(), WM_CLOSE, 0, 0);
+}
+
+void SettingsDialog::closeWithoutSaving() { SendMessageW(window(), WM_CLOSE, 0, 0); }
+
+void SettingsDialog::openMakersPage() {
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))); // IDC_WAIT
+    ShellExecuteA(window(), "open", makersPage, "", "", SW_SHOWNORMAL);
+    SetCursor(previous);
+}
+
+void SettingsDialog::animate(bool opening) {
+    const RECT anchor{Cursor_X, Cursor_Y, Cursor_X, Cursor_Y};
+    RECT frame{};
+    GetWindowRect(window(), &frame);
+    DrawAnimatedRects(window(), IDANI_CAPTION, opening ? &anchor : &frame, opening ? &frame : &anchor);
+}
+
+void SettingsDialog::onPaint(HDC dc) {
+    RECT client{};
+    GetClientRect(window(), &client);
+    paintArch(dc, client.right, client.bottom, 0, 0, 30);
+}
+
+LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    case WM_CLOSE:
+        animate(false);
+        DestroyWindow(window());
+        return 0;
+    case WM_DESTROY:
+        running_ = false;
+        return 0;
+    default:
+        return Form::onMessage(message, wParam, lParam);
+    }
+}
+
+void SettingsDialog::runModal() {
+    show();
+    running_ = true;
+    MSG message{};
+    while (running_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void showSettingsDialog() {
+    SettingsDialog dialog(settingsFilePath());
+    if (dialog.open()) {
+        dialog.runModal();
+    }
+}
+
+short repeatTrackFrom(const std::wstring& text) {
+    std::wstring trimmed = text;
+    while (!trimmed.empty() && (trimmed.back() == L' ' || trimmed.back() == L'\t')) {
+        trimmed.pop_back();
+    }
+    std::size_t start = 0;
+    while (start < trimmed.size() && (trimmed[start] == L' ' || trimmed[start] == L'\t')) {
+        ++start;
+    }
+    trimmed = trimmed.substr(start);
+    if (trimmed.empty()) {
+        return 0;
+    }
+    if (trimmed.find_first_of(L"xX") != std::wstring::npos) {
+        return 0; // no hexadecimal
+    }
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(trimmed.c_str(), &end);
+    if (end == nullptr || *end != L'\0' || !std::isfinite(value)) {
+        return 0;
+    }
+    const double rounded = std::nearbyint(value);
+    // Outside the 16-bit range the text counts as no track.
+    return rounded >= -32768.0 && rounded <= 32767.0 ? static_cast<short>(rounded) : short{0};
+}
+
+std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }
+
+} // namespace solvane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "forms/form.h"
+#include "forms/image_control.h"
+#include "forms/label.h"
+#include "forms/stored_picture.h"
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace solvane {
+
+class SettingsPanel;
+
+// The settings dialog Brisel_P: the user chooses the music source, the CD
+// track to repeat and the music file, and saves the choice.
+class SettingsDialog : public Form {
+public:
+    explicit SettingsDialog(std::wstring settingsPath);
+    ~SettingsDialog() override;
+
+    // Creates the dialog and runs its loading steps; shown but not waited for.
+    bool open();
+
+    // Shows the dialog modally: returns when it has closed.
+    void runModal();
+
+    // What the buttons' clicks do.
+    void chooseMusicFile();
+    void saveAndClose();
+    void closeWithoutSaving();
+    void openMakersPage();
+
+    // Pressing a mouse button on option mark or label `index`.
+    void chooseOption(int index);
+
+    HWND repeatBox() const { return BGM_Repeat; }
+    HWND panel() const;
+    const Label& fileLabel() const;
+    bool markIsSelected(int index) const;
+
+    static constexpr int clientWidthTwips = 7185;
+    static constexpr int clientHeightTwips = 3780;
+
+protected:
+    void onPaint(HDC dc) override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    friend class SettingsPanel;
+
+    void load();
+    void showOption(int index);
+    void animate(bool opening);
+
+    std::wstring settingsPath_;
+    std::unique_ptr<SettingsPanel> Pic_C;
+    HWND BGM_Repeat = nullptr;
+    bool running_ = false;
+};
+
+// Shows the dialog for the settings file beside the program, modally.
+void showSettingsDialog();
+
+// The repeat box's text as a track number: a number rounded half to even
+// inside the 16-bit range, anything else 0.
+short repeatTrackFrom(const std::wstring& text);
+
+// A number in the classic text form that keeps the first character for the
+// sign: " 2", "-1".
+std::wstring signBlank(int value);
+
+inline constexpr char makersPage[] = "https://www.solvane.example/works/";
+
+} // namespace solvane

@@ -1,0 +1,199 @@
+// The settings dialog in this process: layout, loading, options and saving
+// through real windows, real messages and a real settings file.
+#include "music/music_settings.h"
+#include "settings_dialog/settings_dialog.h"
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+namespace solvane {
+namespace {
+
+std::wstring windowText(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+void pump() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        ini = std::wstring(temp) + L"solvane-dialog-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
+        DeleteFileW(ini.c_str());
+        MusicSettings& music = musicSettings();
+        music.BGM_Kind = 2;
+        music.BGM_Track = 12;
+        music.BGM_File = L"C:\\Music\\tune.mp3";
+    }
+    void TearDown() override { DeleteFileW(ini.c_str()); }
+
+    std::unique_ptr<SettingsDialog> openDialog() {
+        auto dialog = std::make_unique<SettingsDialog>(ini);
+        EXPECT_TRUE(dialog->open());
+        dialog->show();
+        pump();
+        return dialog;
+    }
+
+    // Presses a mouse button on the panel at a point given in twips.
+    static void pressOnPanel(const SettingsDialog& dialog, UINT message, int leftTwips, int topTwips) {
+        const LPARAM at = MAKELPARAM(leftTwips / 15 + 3, topTwips / 15 + 3);
+        SendMessageW(dialog.panel(), message, 0, at);
+    }
+
+    std::string iniBytes() const {
+        std::ifstream in(ini.c_str(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    std::wstring ini;
+};
+
+TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
+    auto dialog = openDialog();
+    HWND window = dialog->window();
+    EXPECT_EQ(windowText(window), L"<Solvane>");
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 479);
+    EXPECT_EQ(client.bottom, 252);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
+    EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 3, 1);
+
+    RECT panel{};
+    GetWindowRect(dialog->panel(), &panel);
+    POINT panelOrigin{panel.left, panel.top};
+    ScreenToClient(window, &panelOrigin);
+    EXPECT_EQ(panelOrigin.x, 12);
+    EXPECT_EQ(panelOrigin.y, 16);
+    EXPECT_EQ(panel.right - panel.left, 453);
+    EXPECT_EQ(panel.bottom - panel.top, 169);
+
+    RECT combo{};
+    GetWindowRect(dialog->repeatBox(), &combo);
+    POINT comboOrigin{combo.left, combo.top};
+    ScreenToClient(dialog->panel(), &comboOrigin);
+    EXPECT_EQ(comboOrigin.x, 92);
+    EXPECT_EQ(comboOrigin.y, 52);
+    EXPECT_EQ(combo.right - combo.left, 41);
+}
+
+TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
+    auto dialog = openDialog();
+    HWND combo = dialog->repeatBox();
+    EXPECT_EQ(windowText(combo), L"12");
+    ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 31);
+    wchar_t entry[8] = {};
+    SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"");
+    SendMessageW(combo, CB_GETLBTEXT, 30, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(entry, L"30");
+    EXPECT_FALSE(IsWindowEnabled(combo)) << "the repeat box belongs to the CD option";
+    EXPECT_TRUE(dialog->markIsSelected(2));
+    EXPECT_FALSE(dialog->markIsSelected(0));
+    EXPECT_FALSE(dialog->markIsSelected(1));
+    EXPECT_EQ(dialog->fileLabel().text(), L"C:\\Music\\tune.mp3");
+}
+
+TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
+    auto dialog = openDialog();
+    pressOnPanel(*dialog, WM_RBUTTONDOWN, 540, 840); // the label "音楽CD"
+    EXPECT_EQ(musicSettings().BGM_Kind, 1);
+    EXPECT_TRUE(dialog->markIsSelected(1));
+    EXPECT_FALSE(dialog->markIsSelected(2));
+    EXPECT_TRUE(IsWindowEnabled(dialog->repeatBox()));
+    EXPECT_EQ(dialog->fileLabel().text(), L"C:\\Music\\tune.mp3") << "switching keeps the file shown";
+
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, 300, 1140); // the mark of "無し"
+    EXPECT_EQ(musicSettings().BGM_Kind, 0);
+    EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
+    pressOnPanel(*dialog, WM_MBUTTONDOWN, 3000, 2000); // empty panel
+    EXPECT_EQ(musicSettings().BGM_Kind, 0);
+    EXPECT_EQ(musicSettings().BGM_Track, 12);
+}
+
+TEST_F(SettingsDialogTest, SavingWritesTheThreeKeysInTheSignBlankForm) {
+    auto dialog = openDialog();
+    HWND window = dialog->window();
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 840);
+    SetWindowTextW(dialog->repeatBox(), L"5");
+    dialog->saveAndClose();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"1");
+    EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"5");
+    EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini), L"C:\\Music\\tune.mp3");
+    // The profile functions decide the layout (Wine drops the sign blank);
+    // the keys must be the code-page-932 bytes, in the dialog's order.
+    const std::string bytes = iniBytes();
+    const std::size_t kind = bytes.find(std::string(keyMusicKind) + "=");
+    const std::size_t track = bytes.find(std::string(keyRepeatTrack) + "=");
+    const std::size_t file = bytes.find(std::string(keyMusicFile) + "=");
+    ASSERT_NE(kind, std::string::npos) << bytes;
+    EXPECT_LT(kind, track);
+    EXPECT_LT(track, file);
+}
+
+TEST_F(SettingsDialogTest, NoMusicKeepsThePathAndBadTrackTextsSaveZero) {
+    auto dialog = openDialog();
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1140);
+    SetWindowTextW(dialog->repeatBox(), L"abc");
+    dialog->saveAndClose();
+    EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"0");
+    EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"0");
+    EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini), L"C:\\Music\\tune.mp3");
+}
+
+TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing) {
+    auto first = openDialog();
+    pressOnPanel(*first, WM_LBUTTONDOWN, 540, 840);
+    first->closeWithoutSaving();
+    EXPECT_FALSE(IsWindow(first->window()));
+    auto second = openDialog();
+    SendMessageW(second->window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump();
+    EXPECT_FALSE(IsWindow(second->window()));
+    EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file may appear";
+}
+
+TEST(RepeatTrackTest, TextsReadAsTrackNumbers) {
+    EXPECT_EQ(repeatTrackFrom(L""), 0);
+    EXPECT_EQ(repeatTrackFrom(L"5"), 5);
+    EXPECT_EQ(repeatTrackFrom(L" 30 "), 30);
+    EXPECT_EQ(repeatTrackFrom(L"2.5"), 2);
+    EXPECT_EQ(repeatTrackFrom(L"3.5"), 4);
+    EXPECT_EQ(repeatTrackFrom(L"-1"), -1);
+    EXPECT_EQ(repeatTrackFrom(L"abc"), 0);
+    EXPECT_EQ(repeatTrackFrom(L"5x"), 0);
+    EXPECT_EQ(repeatTrackFrom(L"0x10"), 0);
+    EXPECT_EQ(repeatTrackFrom(L"99999"), 0) << "outside 16 bits is no track";
+    EXPECT_EQ(repeatTrackFrom(L"inf"), 0);
+    EXPECT_EQ(signBlank(0), L" 0");
+    EXPECT_EQ(signBlank(12), L" 12");
+    EXPECT_EQ(signBlank(-3), L"-3");
+}
+
+} // namespace
+} // namespace solvane
