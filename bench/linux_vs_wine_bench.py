@@ -9,14 +9,15 @@ import os
 import re
 import signal
 import statistics
-import subprocess
 import sys
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winenv import Env, poll  # noqa: E402
+from frame_report import frames_per_second, run_frame_counter  # noqa: E402
+from winenv import private_env  # noqa: E402
 
 
 def native_fps(env, solvane, seconds):
@@ -27,21 +28,6 @@ def native_fps(env, solvane, seconds):
     return statistics.median(rates[1:] or rates)  # the first second warms up
 
 
-def wine_fps(env, counter, folder, seconds, index):
-    path = os.path.join(folder, f"renderer-{index}.txt")
-    env.mouse_move(960, 540)
-    proc = env.start(counter, [env.winpath(path)])
-    env.wait_window("Brisel_VC", timeout=60)
-    time.sleep(seconds)
-    env.key("space")
-    proc.wait(30)
-    poll(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 30, what="the report")
-    with open(path) as f:
-        report = {k: float(v) for k, v in (item.split("=") for item in f.read().split())}
-    span = (report["last_frame_unix_ms"] - report["first_frame_unix_ms"]) / 1000.0
-    return (report["frames"] - 1) / span
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
@@ -50,24 +36,18 @@ def main():
     windows = os.path.join(args.build, "windows")
     folder = os.path.join(args.build, "bench-linux")
     os.makedirs(folder, exist_ok=True)
-    state = os.path.join(folder, "state.json")
-    winenv = os.path.join(ROOT, "tools", "harness", "winenv.py")
-    subprocess.run([sys.executable, winenv, "setup", "--state", state, "--prefix", os.path.join(folder, "prefix"),
-                    "--probe", os.path.join(windows, "tests", "e2e", "probe", "probe.exe")], check=True)
-    try:
-        with Env(state) as env:
-            natives, wines = [], []
-            for index in range(3):
-                natives.append(native_fps(env, os.path.join(args.build, "native", "renderer", "solvane"),
-                                          args.seconds))
-                wines.append(wine_fps(env, os.path.join(windows, "bench", "renderer_frame_counter.exe"), folder,
-                                      args.seconds, index))
-            print(f"1920x1080 on one Xvfb, {args.seconds} s a run, medians of 3")
-            print(f"native solvane:          {statistics.median(natives):6.1f} frames/s  {['%.1f' % v for v in natives]}")
-            print(f"Solvane.dll under Wine:  {statistics.median(wines):6.1f} frames/s  {['%.1f' % v for v in wines]}")
-            print(f"ratio native / Wine: {statistics.median(natives) / statistics.median(wines):.3f}")
-    finally:
-        subprocess.run([sys.executable, winenv, "cleanup", "--state", state], check=False)
+    solvane = os.path.join(args.build, "native", "renderer", "solvane")
+    counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
+    with private_env(folder, os.path.join(windows, "tests", "e2e", "probe", "probe.exe")) as env:
+        natives, wines = [], []
+        for index in range(3):
+            natives.append(native_fps(env, solvane, args.seconds))
+            report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"renderer-{index}.txt"), args.seconds)
+            wines.append(frames_per_second(report))
+        print(f"1920x1080 on one Xvfb, {args.seconds} s a run, medians of 3")
+        print(f"native solvane:         {statistics.median(natives):6.1f} frames/s  {['%.1f' % v for v in natives]}")
+        print(f"Solvane.dll under Wine: {statistics.median(wines):6.1f} frames/s  {['%.1f' % v for v in wines]}")
+        print(f"ratio native / Wine: {statistics.median(natives) / statistics.median(wines):.3f}")
     return 0
 
 

@@ -8,54 +8,20 @@ display; then start-to-first-frame and input-to-exit times over repeated runs.
 import argparse
 import os
 import statistics
-import subprocess
 import sys
-import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from winenv import Env, poll  # noqa: E402
-
-
-def read_report(path):
-    poll(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 30, what=f"the report {path}")
-    with open(path) as f:
-        return {k: float(v) for k, v in (item.split("=") for item in f.read().split())}
-
-
-def fps(report):
-    span = (report["last_frame_unix_ms"] - report["first_frame_unix_ms"]) / 1000.0
-    return (report["frames"] - 1) / span if span > 0 else 0.0
+from frame_report import frames_per_second, read_frame_report, run_frame_counter  # noqa: E402
+from winenv import private_env  # noqa: E402
 
 
 def run_floor(env, exe, folder, seconds, index):
     path = os.path.join(folder, f"floor-{index}.txt")
-    proc = env.start(exe, [env.winpath(path), seconds])
-    proc.wait(seconds + 60)
-    return fps(read_report(path))
-
-
-def run_renderer(env, exe, folder, seconds, index):
-    """Runs the renderer for about `seconds`, ends it with a key; returns its
-    report and the driver's own times (start, key press, exit), Unix ms."""
-    path = os.path.join(folder, f"renderer-{index}.txt")
-    env.mouse_move(960, 540)
-    started = time.time() * 1000
-    proc = env.start(exe, [env.winpath(path)])
-    try:
-        env.wait_window("Brisel_VC", timeout=60)
-    except Exception:
-        state = "running" if proc.alive() else f"ended with {proc.wait(1)}"
-        print(f"renderer run {index}: no window; the renderer {state}; {proc.stderr()[-2000:]}")
-        raise
-    time.sleep(seconds)  # the measured stretch of frames
-    pressed = time.time() * 1000
-    env.key("space")
-    proc.wait(30)
-    exited = time.time() * 1000
-    report = read_report(path)
-    return report, started, pressed, exited
+    env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
+    return frames_per_second(read_frame_report(path))
 
 
 def main():
@@ -67,36 +33,30 @@ def main():
     windows = os.path.join(args.build, "windows")
     folder = os.path.join(args.build, "bench-wine")
     os.makedirs(folder, exist_ok=True)
-    state = os.path.join(folder, "state.json")
-    winenv = os.path.join(ROOT, "tools", "harness", "winenv.py")
-    subprocess.run([sys.executable, winenv, "setup", "--state", state, "--prefix", os.path.join(folder, "prefix"),
-                    "--probe", os.path.join(windows, "tests", "e2e", "probe", "probe.exe")], check=True)
     counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
     floor = os.path.join(windows, "bench", "floor_frames.exe")
-    try:
-        with Env(state) as env:
-            floors, ours = [], []
-            for index in range(3):  # alternate, so both see the same machine
-                floors.append(run_floor(env, floor, folder, args.seconds, index))
-                report, *_ = run_renderer(env, counter, folder, args.seconds, index)
-                ours.append(fps(report))
-            ratio = statistics.median(ours) / statistics.median(floors)
-            print(f"under Wine at 1920x1080, {args.seconds} s a run, medians of 3")
-            print(f"renderer frame loop: {statistics.median(ours):7.1f} frames/s  {['%.1f' % v for v in ours]}")
-            print(f"floor program:       {statistics.median(floors):7.1f} frames/s  {['%.1f' % v for v in floors]}")
-            print(f"ratio renderer / floor: {ratio:.3f} (goal: at least 0.8)")
+    with private_env(folder, os.path.join(windows, "tests", "e2e", "probe", "probe.exe")) as env:
+        floors, ours = [], []
+        for index in range(3):  # alternate, so both see the same machine
+            floors.append(run_floor(env, floor, folder, args.seconds, index))
+            report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"renderer-{index}.txt"), args.seconds)
+            ours.append(frames_per_second(report))
+        ratio = statistics.median(ours) / statistics.median(floors)
+        print(f"under Wine at 1920x1080, {args.seconds} s a run, medians of 3")
+        print(f"renderer frame loop: {statistics.median(ours):7.1f} frames/s  {['%.1f' % v for v in ours]}")
+        print(f"floor program:       {statistics.median(floors):7.1f} frames/s  {['%.1f' % v for v in floors]}")
+        print(f"ratio renderer / floor: {ratio:.3f} (goal: at least 0.8)")
 
-            first_frame, to_exit = [], []
-            for index in range(args.runs):
-                report, started, pressed, exited = run_renderer(env, counter, folder, 1, 100 + index)
-                first_frame.append(report["first_frame_unix_ms"] - started)
-                to_exit.append(exited - pressed)
-            print(f"start to first frame: median {statistics.median(first_frame):.0f} ms, "
-                  f"worst {max(first_frame):.0f} ms over {args.runs} runs")
-            print(f"key press to exit:    median {statistics.median(to_exit):.0f} ms, "
-                  f"worst {max(to_exit):.0f} ms over {args.runs} runs")
-    finally:
-        subprocess.run([sys.executable, winenv, "cleanup", "--state", state], check=False)
+        first_frame, to_exit = [], []
+        for index in range(args.runs):
+            report, started, pressed, exited = run_frame_counter(
+                env, counter, os.path.join(folder, f"renderer-{100 + index}.txt"), 1)
+            first_frame.append(report["first_frame_unix_ms"] - started)
+            to_exit.append(exited - pressed)
+        print(f"start to first frame: median {statistics.median(first_frame):.0f} ms, "
+              f"worst {max(first_frame):.0f} ms over {args.runs} runs")
+        print(f"key press to exit:    median {statistics.median(to_exit):.0f} ms, "
+              f"worst {max(to_exit):.0f} ms over {args.runs} runs")
     return 0
 
 

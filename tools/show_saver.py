@@ -4,14 +4,13 @@ machine with no X display, and keeps what a person would have seen: two
 screenshots a second apart, whose paths it prints."""
 import argparse
 import os
-import subprocess
 import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "harness"))
 
-from winenv import Env  # noqa: E402
+from winenv import private_env  # noqa: E402
 
 
 def main():
@@ -20,25 +19,18 @@ def main():
     parser.add_argument("--install", required=True, help="folder holding Solvane.scr and Solvane.dll")
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
-    winenv = os.path.join(HERE, "harness", "winenv.py")
-    state = os.path.join(args.out, "wine", "state.json")
     probe = os.path.join(args.build, "windows", "tests", "e2e", "probe", "probe.exe")
     frontend = os.path.join(args.install, "Solvane.scr")
-    subprocess.run([sys.executable, winenv, "setup", "--state", state,
-                    "--prefix", os.path.join(args.out, "wine", "prefix"), "--probe", probe], check=True)
-    try:
-        with Env(state) as env:
-            env.mouse_move(960, 540)
-            saver = env.start(frontend, ["/s"])
-            window = env.wait_window("Brisel_VC", timeout=30)
-            print(f"saver window {window.width}x{window.height}")
-            for name in ("screenshot-1.png", "screenshot-2.png"):
-                time.sleep(1.0)  # let the trails build up between the pictures
-                print(env.screenshot(os.path.join(args.out, name)))
-            env.key("space")
-            print(f"saver ended with exit code {saver.wait(30)}")
-    finally:
-        subprocess.run([sys.executable, winenv, "cleanup", "--state", state], check=False)
+    with private_env(os.path.join(args.out, "wine"), probe) as env:
+        env.mouse_move(960, 540)
+        saver = env.start(frontend, ["/s"])
+        window = env.wait_window("Brisel_VC", timeout=30)
+        print(f"saver window {window.width}x{window.height}")
+        for name in ("screenshot-1.png", "screenshot-2.png"):
+            time.sleep(1.0)  # let the trails build up between the pictures
+            print(env.screenshot(os.path.join(args.out, name)))
+        env.key("space")
+        print(f"saver ended with exit code {saver.wait(30)}")
     return 0
 
 

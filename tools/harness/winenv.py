@@ -12,6 +12,7 @@ Scenario scripts use Env (see below) on the same state file.
 
 import argparse
 import atexit
+import contextlib
 import itertools
 import json
 import os
@@ -775,6 +776,20 @@ class Env:
             self.reg_delete(r"HKCU\Software\Wine", "Version")
         else:
             self.reg_add(r"HKCU\Software\Wine", "Version", version)
+
+
+@contextlib.contextmanager
+def private_env(folder, probe):
+    """A whole environment of its own, for a tool or benchmark run outside
+    CTest: set up in `folder`, yielded as an Env, always cleaned up."""
+    state = os.path.join(folder, "state.json")
+    subprocess.run([sys.executable, os.path.abspath(__file__), "setup", "--state", state,
+                    "--prefix", os.path.join(folder, "prefix"), "--probe", probe], check=True)
+    try:
+        with Env(state) as env:
+            yield env
+    finally:
+        subprocess.run([sys.executable, os.path.abspath(__file__), "cleanup", "--state", state], check=False)
 
 
 # ---------------------------------------------------------------- CLI

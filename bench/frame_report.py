@@ -1,0 +1,38 @@
+"""The frame report the renderer's benchmark build writes at exit, and the
+frame rate it gives."""
+import os
+import time
+
+from winenv import poll
+
+
+def read_frame_report(path):
+    poll(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 30, what=f"the report {path}")
+    with open(path) as f:
+        return {key: float(value) for key, value in (item.split("=") for item in f.read().split())}
+
+
+def frames_per_second(report):
+    span = (report["last_frame_unix_ms"] - report["first_frame_unix_ms"]) / 1000.0
+    return (report["frames"] - 1) / span if span > 0 else 0.0
+
+
+def run_frame_counter(env, exe, path, seconds):
+    """Runs the renderer's benchmark build for about `seconds` under a resting
+    cursor, ends it with a key; returns its report and the driver's own
+    times (start, key press, exit) in Unix milliseconds."""
+    env.mouse_move(960, 540)
+    started = time.time() * 1000
+    proc = env.start(exe, [env.winpath(path)])
+    try:
+        env.wait_window("Brisel_VC", timeout=60)
+    except Exception:
+        state = "running" if proc.alive() else f"ended with {proc.wait(1)}"
+        print(f"no renderer window; the renderer {state}; {proc.stderr()[-2000:]}")
+        raise
+    time.sleep(seconds)  # the measured stretch of frames
+    pressed = time.time() * 1000
+    env.key("space")
+    proc.wait(30)
+    exited = time.time() * 1000
+    return read_frame_report(path), started, pressed, exited
