@@ -11,22 +11,23 @@ Form::~Form() {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
-    if (background_ != nullptr) {
-        DeleteObject(background_);
-    }
 }
 
 bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
                   COLORREF background, HWND parent, HICON icon) {
-    background_ = CreateSolidBrush(background);
+    // The brush belongs to the window class, which lives as long as the
+    // process; a form of a class already registered uses that class's brush.
+    HBRUSH brush = CreateSolidBrush(background);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = background_;
+    windowClass.hbrBackground = brush;
     windowClass.hIcon = icon;
     windowClass.lpszClassName = className;
-    RegisterClassW(&windowClass); // a second form of the class finds it registered
+    if (RegisterClassW(&windowClass) == 0) {
+        DeleteObject(brush);
+    }
     window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, parent, nullptr,
                               windowClass.hInstance, this);
     return window_ != nullptr;

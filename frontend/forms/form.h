@@ -38,7 +38,6 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
-    HBRUSH background_ = nullptr;
 };
 
 } // namespace solvane
