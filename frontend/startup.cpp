@@ -3,6 +3,7 @@
 #include "command_line.h"
 #include "preview_pane.h"
 #include "saver_run.h"
+#include "settings_dialog/settings_dialog.h"
 #include "settings_file.h"
 
 #include <windows.h>
@@ -40,7 +41,7 @@ bool runStartup(std::wstring_view arguments) {
 
     const std::wstring letter = requestLetter(arguments);
     if (letter == L"C") {
-        // The settings dialog comes with its own change.
+        showSettingsDialog();
         return false;
     }
     if (!arguments.empty() && letter != L"S") {

@@ -227,7 +227,11 @@ BOOL CALLBACK print_child_text(HWND hwnd, LPARAM) {
   wchar_t text[1024] = {};
   char cls[128] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  GetWindowTextW(hwnd, text, 1024);
+  // WM_GETTEXT, not GetWindowText: across processes only the message reads
+  // what an edit control holds.
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, send_timeout_ms,
+                      &copied);
   char utf8[4096] = {};
   WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   std::printf("%s\t%s\n", cls, utf8);
