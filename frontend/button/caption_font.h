@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace solvane {
+
+// The whole of a font as it is stored: face, size, weight, style, character set.
+struct FontDescription {
+    std::wstring face;
+    double points = 0;
+    int weight = FW_NORMAL;
+    bool italic = false;
+    bool underline = false;
+    bool strikethrough = false;
+    BYTE charset = DEFAULT_CHARSET;
+
+    bool operator==(const FontDescription&) const = default;
+};
+
+// "ＭＳ Ｐゴシック", 9.75 point, weight 400, Shift-JIS: the button's own font.
+FontDescription buttonFontDescription();
+
+// An immutable font object shared by reference between a button and whoever
+// handed it over; the GDI font lives as long as the last holder.
+class CaptionFont {
+public:
+    explicit CaptionFont(FontDescription description);
+    ~CaptionFont();
+    CaptionFont(const CaptionFont&) = delete;
+    CaptionFont& operator=(const CaptionFont&) = delete;
+
+    const FontDescription& description() const { return description_; }
+    HFONT handle() const { return font_; }
+
+private:
+    FontDescription description_;
+    HFONT font_ = nullptr;
+};
+
+using FontRef = std::shared_ptr<const CaptionFont>;
+
+FontRef makeFont(FontDescription description);
+
+// Stored form: "face;points;weight;charset;italic;underline;strikethrough",
+// the flags as 0 or 1. The face may itself hold ';': the six numbers are
+// taken from the right. Anything else is no font.
+std::wstring formatFont(const FontDescription& description);
+std::optional<FontDescription> parseFont(std::wstring_view text);
+
+} // namespace solvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "button/caption_font.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace solvane {
+
+// The button's windowless caption: transparent, text centred across its
+// box, geometry in twips; a disabled caption is drawn greyed.
+class CaptionLabel {
+public:
+    struct Box {
+        double left = 0;
+        double top = 90;
+        double width = 1635;
+        double height = 195;
+    };
+
+    std::wstring caption = L"Command";
+    FontRef font;
+    std::uint32_t colour = 0; // checked by the button before it is stored
+    bool enabled = true;
+    Box box;
+
+    // The box in pixels at the screen's twips per pixel.
+    RECT pixelBox() const;
+
+    void paint(HDC dc) const;
+};
+
+} // namespace solvane

@@ -1,0 +1,269 @@
+#include "button/command.h"
+
+#include "button/ole_colour.h"
+
+#include "forms/twips.h"
+
+#include <cmath>
+
+namespace solvane {
+
+namespace {
+
+constexpr wchar_t className[] = L"Brisel_Command";
+
+} // namespace
+
+Command::Command() { LblMsg.font = makeFont(buttonFontDescription()); }
+
+Command::~Command() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    releaseSurface();
+}
+
+bool Command::create(HWND parent, int left, int top, int width, int height, HMODULE module) {
+    skins_ = std::make_unique<SkinSet>(module);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass); // a second button finds it registered
+    const double x = twipsPerPixelX();
+    const double y = twipsPerPixelY();
+    window_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                              static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
+                              static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)),
+                              parent, nullptr, windowClass.hInstance, this);
+    return window_ != nullptr;
+}
+
+void Command::Initialize() {
+    state_ = StateNormal;
+    if (window_ != nullptr) {
+        timerRunning_ = SetTimer(window_, TmrMouse, TmrMouseInterval, nullptr) != 0;
+    }
+}
+
+void Command::tell(std::wstring_view name) {
+    if (PropertyChanged) {
+        PropertyChanged(name);
+    }
+}
+
+void Command::Caption(std::wstring caption) {
+    LblMsg.caption = std::move(caption);
+    tell(L"Caption");
+    labelChanged();
+}
+
+void Command::Font(FontRef font) {
+    LblMsg.font = std::move(font);
+    tell(L"Font");
+    labelChanged();
+}
+
+std::uint32_t Command::FontColour() {
+    const std::uint32_t colour = LblMsg.colour;
+    RefreshLook();
+    return colour;
+}
+
+void Command::FontColour(std::uint32_t colour) {
+    if (!resolveColour(colour)) {
+        RefreshLook();
+        return;
+    }
+    LblMsg.colour = colour;
+    RefreshLook();
+    tell(L"FontColour");
+    labelChanged();
+}
+
+std::int16_t Command::Enabled() {
+    if (firstRun_ == 0) {
+        RefreshLook();
+        firstRun_ = 1;
+        enabledValue_ = -1;
+    }
+    const std::int16_t result = enabledValue_;
+    ApplyEnabledLook();
+    return result;
+}
+
+void Command::Enabled(std::int16_t enabled) {
+    enabledValue_ = enabled != 0 ? -1 : 0;
+    tell(L"Enabled");
+    ApplyEnabledLook();
+}
+
+std::uint8_t Command::Visible() {
+    if (backStyle_ == 0) {
+        return 0;
+    }
+    RefreshLook();
+    return 255;
+}
+
+void Command::Visible(std::uint8_t visible) {
+    backStyle_ = visible != 0 ? 1 : 0;
+    if (visible != 0) {
+        RefreshLook();
+    }
+    tell(L"Visible");
+    updateRegion();
+    if (window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+void Command::labelChanged() {
+    updateRegion();
+    if (window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+// A transparent button shows only its caption: the window is cut down to
+// the outline of the caption's letters, and the dialog shows everywhere else.
+void Command::updateRegion() {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (backStyle_ != 0) {
+        SetWindowRgn(window_, nullptr, TRUE);
+        return;
+    }
+    HRGN region = nullptr;
+    if (HDC dc = GetDC(window_)) {
+        BeginPath(dc);
+        LblMsg.paint(dc);
+        EndPath(dc);
+        region = PathToRegion(dc);
+        ReleaseDC(window_, dc);
+    }
+    SetWindowRgn(window_, region != nullptr ? region : CreateRectRgn(0, 0, 0, 0), TRUE);
+}
+
+void Command::resizeSurface(int width, int height) {
+    releaseSurface();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width > 0 ? width : 1;
+    info.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    surfaceBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (surfaceBitmap_ == nullptr) {
+        return;
+    }
+    surfaceDc_ = CreateCompatibleDC(nullptr);
+    surfacePrevious_ = SelectObject(surfaceDc_, surfaceBitmap_);
+}
+
+void Command::releaseSurface() {
+    if (surfaceDc_ != nullptr) {
+        SelectObject(surfaceDc_, surfacePrevious_);
+        DeleteDC(surfaceDc_);
+        surfaceDc_ = nullptr;
+    }
+    if (surfaceBitmap_ != nullptr) {
+        DeleteObject(surfaceBitmap_);
+        surfaceBitmap_ = nullptr;
+    }
+}
+
+void Command::onPaint(HDC dc) {
+    if (backStyle_ != 0 && surfaceDc_ != nullptr) {
+        RECT client{};
+        GetClientRect(window_, &client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, surfaceDc_, 0, 0, SRCCOPY);
+    }
+    LblMsg.paint(dc);
+}
+
+void Command::onSize() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    resizeSurface(client.right, client.bottom);
+    ApplyEnabledLook();
+}
+
+void Command::onButtonDown(std::int16_t button) {
+    // Moves and the release keep coming here while the cursor is outside.
+    SetCapture(window_);
+    if (button == LeftButton && GetFocus() != window_) {
+        SetFocus(window_);
+    }
+    press(button);
+}
+
+void Command::onButtonUp(std::int16_t button, WPARAM keys) {
+    // Let go of the mouse before Click, whose handler may open a window.
+    if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window_) {
+        ReleaseCapture();
+    }
+    release(button);
+}
+
+LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(window_, &paint);
+        onPaint(dc);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        onPaint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the surface covers the whole client area
+    case WM_SIZE:
+        onSize();
+        return 0;
+    case WM_LBUTTONDOWN: onButtonDown(LeftButton); return 0;
+    case WM_RBUTTONDOWN: onButtonDown(RightButton); return 0;
+    case WM_MBUTTONDOWN: onButtonDown(MiddleButton); return 0;
+    case WM_LBUTTONUP: onButtonUp(LeftButton, wParam); return 0;
+    case WM_RBUTTONUP: onButtonUp(RightButton, wParam); return 0;
+    case WM_MBUTTONUP: onButtonUp(MiddleButton, wParam); return 0;
+    case WM_MOUSEMOVE: move(); return 0;
+    case WM_SETFOCUS: focusGained(); return 0;
+    case WM_KILLFOCUS: focusLost(); return 0;
+    case WM_TIMER:
+        if (wParam == TmrMouse) {
+            hoverCheck();
+        }
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK Command::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* command = static_cast<Command*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        command->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(command));
+    }
+    auto* command = reinterpret_cast<Command*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (command == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        // The timer ends with the window.
+        command->window_ = nullptr;
+        command->timerRunning_ = false;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return command->onMessage(message, wParam, lParam);
+}
+
+} // namespace solvane

@@ -1,0 +1,151 @@
+#include "button/command.h"
+
+#include "forms/twips.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace solvane {
+
+namespace {
+
+// Frame and skin geometry in twips.
+constexpr int frame = 60;
+constexpr int skinRight = 900;  // left of the skin's right-hand pieces
+constexpr int skinBottom = 315; // top of its bottom pieces
+constexpr int edgeRun = 840;    // the skin's middle run across
+constexpr int sideRun = 255;    // and down
+constexpr int captionGap = 20;  // the caption sits 10 twips above the middle
+
+struct Piece {
+    int left, top, width, height;          // on the face
+    int sourceLeft, sourceTop, sourceWidth, sourceHeight;
+};
+
+bool fits16(long value) {
+    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+}
+
+// The "&HRRGGBB" texts give red, green, blue from left to right, each pair
+// in the high byte of its channel.
+TRIVERTEX vertexColour(std::uint32_t rrggbb) {
+    TRIVERTEX vertex{};
+    vertex.Red = static_cast<COLOR16>(((rrggbb >> 16) & 0xFF) << 8);
+    vertex.Green = static_cast<COLOR16>(((rrggbb >> 8) & 0xFF) << 8);
+    vertex.Blue = static_cast<COLOR16>((rrggbb & 0xFF) << 8);
+    return vertex;
+}
+
+constexpr std::uint32_t white = 0xFFFFFF;
+constexpr std::uint32_t lavender = 0xC6C5D7;
+
+} // namespace
+
+void Command::PaintFace(Skin skin) {
+    lastSkin_ = skin;
+    ++paintCount_;
+    if (state_ == StateNormal || state_ == StateSelected) {
+        gradientReversed_ = false;
+    } else if (state_ == StateHighLight) {
+        gradientReversed_ = true;
+    }
+    if (window_ == nullptr || surfaceDc_ == nullptr) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    HBRUSH background = CreateSolidBrush(backgroundColour);
+    FillRect(surfaceDc_, &client, background);
+    DeleteObject(background);
+    PaintGradient();
+
+    const double x = twipsPerPixelX();
+    const double y = twipsPerPixelY();
+    const long w = std::lround(client.right * x);
+    const long h = std::lround(client.bottom * y);
+    // The geometry is 16-bit: a face too large for it gets no frame and no
+    // caption placement.
+    if (!fits16(w) || !fits16(h)) {
+        refresh();
+        return;
+    }
+    const int W = static_cast<int>(w);
+    const int H = static_cast<int>(h);
+    const Piece pieces[] = {
+        {1, 1, frame, frame, 0, 0, frame, frame},
+        {frame, 1, W - 2 * frame, frame, frame, 1, edgeRun, frame},
+        {W - frame, 1, frame, frame, skinRight, 1, frame, frame},
+        {W - frame, frame, frame, H - 2 * frame, skinRight, frame, frame, sideRun},
+        {W - frame, H - frame, frame, frame, skinRight, skinBottom, frame, frame},
+        {frame, H - frame, W - 2 * frame, frame, frame, skinBottom, edgeRun, frame},
+        {1, H - frame, frame, frame, 0, skinBottom, frame, frame},
+        {1, frame, frame, H - 2 * frame, 1, frame, frame, sideRun},
+    };
+    HDC source = skins_ != nullptr ? skins_->source(skin) : nullptr;
+    if (source != nullptr) {
+        SetStretchBltMode(surfaceDc_, COLORONCOLOR);
+        const auto px = [](int twips, double perPixel) { return static_cast<int>(std::lround(twips / perPixel)); };
+        for (const Piece& p : pieces) {
+            // Below 8 pixels an edge would come out mirrored over the corners.
+            if (p.width <= 0 || p.height <= 0) {
+                continue;
+            }
+            StretchBlt(surfaceDc_, px(p.left, x), px(p.top, y), px(p.width, x), px(p.height, y), source,
+                       px(p.sourceLeft, 15), px(p.sourceTop, 15), px(p.sourceWidth, 15), px(p.sourceHeight, 15),
+                       SRCCOPY);
+        }
+    }
+    refresh();
+    LblMsg.box.top = (H - LblMsg.box.height - captionGap) / 2;
+    LblMsg.box.left = 0;
+    LblMsg.box.width = W;
+    labelChanged();
+}
+
+void Command::PaintGradient() {
+    if (window_ == nullptr || surfaceDc_ == nullptr) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    const auto first = vertexColour(gradientReversed_ ? lavender : white);
+    const auto second = vertexColour(gradientReversed_ ? white : lavender);
+    vertices_[0] = first;
+    vertices_[0].x = 0;
+    vertices_[0].y = 0;
+    vertices_[1] = second;
+    vertices_[1].x = client.right - 1;
+    vertices_[1].y = client.bottom - 1;
+    gradientRect_.UpperLeft = 1;
+    gradientRect_.LowerRight = 0;
+    GradientFill(surfaceDc_, vertices_, 2, &gradientRect_, 1, GRADIENT_FILL_RECT_V);
+    refresh();
+}
+
+void Command::refresh() {
+    if (window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
+        UpdateWindow(window_);
+    }
+}
+
+void Command::ApplyEnabledLook() {
+    const bool on = enabled();
+    PaintFace(on ? Skin::Normal : Skin::Disable);
+    LblMsg.enabled = on;
+    labelChanged();
+}
+
+void Command::RefreshLook() {
+    if (!enabled()) {
+        return;
+    }
+    LblMsg.enabled = true;
+    if (firstRun_ == 0) {
+        LblMsg.colour = 0;
+    }
+    PaintFace(Skin::Normal);
+}
+
+} // namespace solvane

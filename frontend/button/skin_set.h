@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+namespace solvane {
+
+// The six looks of the button's frame.
+enum class Skin { Normal, HighLight, Selected, HighLightSelect, Pressed, Disable };
+
+inline constexpr int skinCount = 6;
+inline constexpr int skinWidth = 64;  // pixels
+inline constexpr int skinHeight = 25;
+
+// The six skin bitmaps, loaded from the program's resources and each kept
+// selected into a memory device context ready to be copied from.
+class SkinSet {
+public:
+    explicit SkinSet(HMODULE module);
+    ~SkinSet();
+    SkinSet(const SkinSet&) = delete;
+    SkinSet& operator=(const SkinSet&) = delete;
+
+    // Null when that skin could not be loaded.
+    HDC source(Skin skin) const { return dcs_[static_cast<int>(skin)]; }
+
+private:
+    std::array<HBITMAP, skinCount> bitmaps_{};
+    std::array<HDC, skinCount> dcs_{};
+    std::array<HGDIOBJ, skinCount> previous_{};
+};
+
+} // namespace solvane
