@@ -10,3 +10,6 @@
 // The settings dialog's option marks, JPEG pictures stored as raw data.
 #define SOLVANE_OPTION_MARK_OFF 110
 #define SOLVANE_OPTION_MARK_ON 111
+
+// What the settings dialog's buttons store: UTF-8 text stored as raw data.
+#define SOLVANE_SETTINGS_FORM 120

@@ -38,6 +38,7 @@ bool Command::create(HWND parent, int left, int top, int width, int height, HMOD
                               static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
                               static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)),
                               parent, nullptr, windowClass.hInstance, this);
+    setEnabledValue(enabledValue_);
     return window_ != nullptr;
 }
 
@@ -87,7 +88,7 @@ std::int16_t Command::Enabled() {
     if (firstRun_ == 0) {
         RefreshLook();
         firstRun_ = 1;
-        enabledValue_ = -1;
+        setEnabledValue(-1);
     }
     const std::int16_t result = enabledValue_;
     ApplyEnabledLook();
@@ -95,7 +96,7 @@ std::int16_t Command::Enabled() {
 }
 
 void Command::Enabled(std::int16_t enabled) {
-    enabledValue_ = enabled != 0 ? -1 : 0;
+    setEnabledValue(enabled);
     tell(L"Enabled");
     ApplyEnabledLook();
 }
@@ -117,6 +118,15 @@ void Command::Visible(std::uint8_t visible) {
     updateRegion();
     if (window_ != nullptr) {
         InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+// The window follows the value, so that a disabled button is passed over by
+// the tab key and the pointer as well.
+void Command::setEnabledValue(std::int16_t enabled) {
+    enabledValue_ = enabled != 0 ? -1 : 0;
+    if (window_ != nullptr) {
+        EnableWindow(window_, enabledValue_ != 0);
     }
 }
 

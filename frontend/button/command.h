@@ -113,6 +113,7 @@ private:
     void labelChanged();
     void updateRegion();
     void tell(std::wstring_view name);
+    void setEnabledValue(std::int16_t enabled);
     bool enabled() const { return enabledValue_ != 0; }
 
     HWND window_ = nullptr;

@@ -53,7 +53,7 @@ std::wstring stored(const PropertyBag& bag, const wchar_t* key, const wchar_t* d
 
 void Command::ReadProperties(const PropertyBag& bag, const FontRef& dialogFont) {
     if (const auto enabled = parseBoolean(stored(bag, L"Enabled", L"-1"))) {
-        enabledValue_ = *enabled ? -1 : 0;
+        setEnabledValue(*enabled ? -1 : 0);
     }
     LblMsg.caption = stored(bag, L"Caption", defaultCaptionRead);
     if (const auto text = bag.read(L"Font")) {

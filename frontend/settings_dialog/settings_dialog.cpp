@@ -1,6 +1,7 @@
 #include "settings_dialog.h"
 
 #include "arch_background.h"
+#include "button/property_bag.h"
 #include "forms/font.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
@@ -64,7 +65,9 @@ public:
     }
 
     bool create(HWND parent) {
-        if (!Form::create(L"Brisel_P_Panel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, RGB(0, 0, 0), parent)) {
+        // A control parent: the tab key walks into the repeat box and "..." too.
+        if (!Form::create(L"Brisel_P_Panel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                          RGB(0, 0, 0), parent)) {
             return false;
         }
         moveTwips(180, 240, 6795, 2535);
@@ -173,15 +176,47 @@ bool SettingsDialog::open() {
         return false;
     }
     setClientSizeTwips(clientWidthTwips, clientHeightTwips);
+    createButtons();
+    load();
+    return true;
+}
+
+// The controls in their order of creation; the buttons then take what the
+// dialog's description stores for them.
+void SettingsDialog::createButtons() {
+    Cmd_Can.create(window(), 5940, 3000, 1035, 375);
+    Cmd_Set.create(window(), 4800, 3000, 1095, 375);
     Pic_C = std::make_unique<SettingsPanel>(*this);
     Pic_C->create(window());
+    Cmd_BGM.create(Pic_C->window(), 540, 1740, 435, 315);
     BGM_Repeat = CreateWindowExW(0, L"COMBOBOX", L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                  pixelsX(1380), pixelsY(780), pixelsX(615), pixelsY(300) + 200, Pic_C->window(),
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont().handle()), FALSE);
-    load();
-    return true;
+    Cmd_Etc.create(window(), 2880, 3000, 1875, 375);
+
+    const FormDescription form = FormDescription::fromResource(GetModuleHandleW(nullptr), SOLVANE_SETTINGS_FORM);
+    const FontRef font = makeFont(buttonFontDescription());
+    const PropertyBag none;
+    const std::pair<const wchar_t*, Command*> buttons[] = {
+        {L"Cmd_Can", &Cmd_Can}, {L"Cmd_Set", &Cmd_Set}, {L"Cmd_BGM", &Cmd_BGM}, {L"Cmd_Etc", &Cmd_Etc}};
+    for (const auto& [name, button] : buttons) {
+        const PropertyBag* stored = form.find(name);
+        button->ReadProperties(stored != nullptr ? *stored : none, font);
+    }
+    Cmd_BGM.Click = [this] { chooseMusicFile(); };
+    Cmd_Set.Click = [this] { saveAndClose(); };
+    Cmd_Can.Click = [this] { closeWithoutSaving(); };
+    Cmd_Etc.Click = [this] { openMakersPage(); };
+
+    // The tab key follows the windows' order: the panel (repeat box, then
+    // "..."), then the three buttons below it.
+    SetWindowPos(Pic_C->window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Cmd_Set.window(), Pic_C->window(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Cmd_Can.window(), Cmd_Set.window(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(Cmd_Etc.window(), Cmd_Can.window(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(BGM_Repeat, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void SettingsDialog::load() {
@@ -193,6 +228,9 @@ void SettingsDialog::load() {
     const int screenHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY()));
     moveTwips((screenWidth - widthTwips) / 2, (screenHeight - heightTwips) / 3, widthTwips, heightTwips);
 
+    for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
+        button->Initialize();
+    }
     const MusicSettings& music = musicSettings();
     showOption(music.BGM_Kind);
     SetWindowTextW(BGM_Repeat, twoDigitPattern(music.BGM_Track).c_str());
@@ -214,12 +252,35 @@ void SettingsDialog::load() {
 }
 
 void SettingsDialog::showOption(int index) {
+    const bool hadFocus = GetFocus() != nullptr;
+    Cmd_BGM.Enabled(0);
     EnableWindow(BGM_Repeat, FALSE);
     for (int i = 0; i < 3; ++i) {
         Pic_C->mark(i, i == index);
     }
     if (index == 1) {
         EnableWindow(BGM_Repeat, TRUE);
+    } else if (index == 2) {
+        Cmd_BGM.Enabled(-1);
+    }
+    // A control disabled while it had the focus leaves the keyboard nowhere.
+    if (hadFocus && GetFocus() == nullptr) {
+        SetFocus(GetNextDlgTabItem(window(), nullptr, FALSE));
+    }
+}
+
+void SettingsDialog::onActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window(), focus)) {
+            focus_ = focus;
+        }
+        return;
+    }
+    HWND target = focus_ != nullptr && IsWindow(focus_) && IsWindowEnabled(focus_) ? focus_
+                                                                                   : GetNextDlgTabItem(window(), nullptr, FALSE);
+    if (target != nullptr) {
+        SetFocus(target);
     }
 }
 
@@ -288,6 +349,9 @@ LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    case WM_ACTIVATE:
+        onActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
     case WM_CLOSE:
         animate(false);
         DestroyWindow(window());

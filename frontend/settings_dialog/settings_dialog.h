@@ -1,5 +1,6 @@
 #pragma once
 
+#include "button/command.h"
 #include "forms/form.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
@@ -38,6 +39,10 @@ public:
     void chooseOption(int index);
 
     HWND repeatBox() const { return BGM_Repeat; }
+    Command& setButton() { return Cmd_Set; }
+    Command& cancelButton() { return Cmd_Can; }
+    Command& fileButton() { return Cmd_BGM; }
+    Command& worksButton() { return Cmd_Etc; }
     HWND panel() const;
     const Label& fileLabel() const;
     bool markIsSelected(int index) const;
@@ -52,13 +57,21 @@ protected:
 private:
     friend class SettingsPanel;
 
+    void createButtons();
     void load();
     void showOption(int index);
     void animate(bool opening);
+    void onActivate(bool active);
 
     std::wstring settingsPath_;
     std::unique_ptr<SettingsPanel> Pic_C;
     HWND BGM_Repeat = nullptr;
+    // Declared after the panel: Cmd_BGM lives on it and goes first.
+    Command Cmd_Can;
+    Command Cmd_Set;
+    Command Cmd_BGM;
+    Command Cmd_Etc;
+    HWND focus_ = nullptr; // the control that had the focus when the dialog was deactivated
     bool running_ = false;
 };
 

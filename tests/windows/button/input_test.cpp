@@ -176,6 +176,7 @@ TEST(InputTest, DisabledButtonIgnoresEverythingAndReEnablingPaintsNormal) {
     Clicked c;
     SetFocus(c.command.window());
     c.command.Enabled(0);
+    EXPECT_FALSE(IsWindowEnabled(c.command.window()));
     const unsigned paints = c.command.paintCount();
     c.enter();
     c.send(WM_LBUTTONDOWN, MK_LBUTTON);

@@ -144,9 +144,11 @@ TEST(PropertyTest, NewButtonIsDisabledUntilTheFirstReadOfEnabled) {
     const unsigned paints = f.command.paintCount();
     f.command.RefreshLook();
     EXPECT_EQ(f.command.paintCount(), paints);
+    EXPECT_FALSE(IsWindowEnabled(f.command.window())) << "the tab key must pass it over";
     EXPECT_EQ(f.command.Enabled(), -1);
     EXPECT_EQ(f.command.FirstRun(), 1);
     EXPECT_EQ(test::faceLook(f.command), "Normal");
+    EXPECT_TRUE(IsWindowEnabled(f.command.window()));
 }
 
 TEST(PropertyTest, WritesTellTheContainerAndCaptionOrFontDoNotRepaint) {
