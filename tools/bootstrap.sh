@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   googletest libgtest-dev libbenchmark-dev
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev
   wine wine64
@@ -13,6 +14,7 @@ packages=(
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3
   fonts-ipafont-gothic locales
   python3
+  nsis
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: build/windows (MinGW-w64 cross build of the
-# Windows programs and Windows tests) and build/native (portable core, native
-# tests, benchmarks, tools, and the registration of the Wine tiers).
+# Configures and builds the trees: build/windows (MinGW-w64 cross build of the
+# x86-64 Windows programs and Windows tests), build/windows32 (the 32-bit
+# programs only), the release packages of both in build/dist, and build/native
+# (portable core, native tests, benchmarks, tools, and the registration of the
+# Wine tiers). With --windows-only the native tree is left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SOLVANE_BUILD_DIR:-$root/build}
@@ -9,14 +11,25 @@ type=${SOLVANE_BUILD_TYPE:-Release}
 werror=${SOLVANE_WERROR:-OFF}
 [[ ${CI:-} == true ]] && werror=ON
 jobs=$(nproc)
+dist=$build/dist
 mkdir -p "$build"
 
-cmake -S "$root" -B "$build/windows" -DCMAKE_BUILD_TYPE="$type" -DSOLVANE_WERROR="$werror" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >"$build/windows-configure.log" 2>&1 \
-  || { cat "$build/windows-configure.log"; exit 1; }
-cmake --build "$build/windows" -j "$jobs"
+configure() { # TREE CMAKE_ARGS...
+  local tree=$1
+  shift
+  cmake -S "$root" -B "$build/$tree" -DCMAKE_BUILD_TYPE="$type" -DSOLVANE_WERROR="$werror" "$@" \
+    >"$build/$tree-configure.log" 2>&1 || { cat "$build/$tree-configure.log"; exit 1; }
+}
 
-cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE="$type" -DSOLVANE_WERROR="$werror" \
-  -DSOLVANE_WINDOWS_BUILD_DIR="$build/windows" >"$build/native-configure.log" 2>&1 \
-  || { cat "$build/native-configure.log"; exit 1; }
+configure windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DSOLVANE_DIST_DIR="$dist"
+cmake --build "$build/windows" -j "$jobs"
+cmake --build "$build/windows" -j "$jobs" --target dist
+
+configure windows32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" -DSOLVANE_PROGRAMS_ONLY=ON \
+  -DSOLVANE_DIST_DIR="$dist"
+cmake --build "$build/windows32" -j "$jobs" --target dist
+
+[[ ${1:-} == --windows-only ]] && exit 0
+
+configure native -DSOLVANE_WINDOWS_BUILD_DIR="$build/windows" -DSOLVANE_DIST_DIR="$dist"
 cmake --build "$build/native" -j "$jobs"
