@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""The release packages as downloaded, for both architectures: each zip holds
+exactly the programs, the read-me and the licence; every shipped program and
+installer carries the project's version and machine, and imports nothing but
+DLLs that Windows itself ships. Reads files only; needs no Wine."""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+import zipfile
+
+from common import ROOT, expect
+from release_common import ARCHES, DOCUMENTS, PROGRAMS, PeFile, add_release_arguments, expect_version, package_path
+
+OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
+               "oleaut32.dll", "comdlg32.dll", "comctl32.dll", "winmm.dll", "opengl32.dll", "glu32.dll",
+               "msimg32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll"}
+FOLDER = "Solvane/"
+MANIFEST_ARCH = {"win64": "amd64", "win32": "x86"}
+
+
+def zip_members(args, arch):
+    with zipfile.ZipFile(package_path(args, arch, ".zip")) as archive:
+        expect(archive.testzip() is None, f"the {arch} zip is damaged")
+        return {info.filename: archive.read(info) for info in archive.infolist() if not info.is_dir()}
+
+
+def check_zips_hold_programs_readme_and_licence(args):
+    expected = {FOLDER + name for name in PROGRAMS + DOCUMENTS}
+    with open(os.path.join(ROOT, "LICENSE"), "rb") as f:
+        licence = f.read()
+    for arch in ARCHES:
+        members = zip_members(args, arch)
+        expect(set(members) == expected, f"the {arch} zip holds {sorted(members)}, expected {sorted(expected)}")
+        readme = members[FOLDER + "ReadMe.txt"]
+        expect(readme.startswith(b"\xef\xbb\xbf"), "the read-me has no UTF-8 byte-order mark")
+        expect(b"\n" not in readme.replace(b"\r\n", b""), "the read-me has lines not ended by CRLF")
+        text = readme.decode("utf-8-sig")
+        for needed in (args.version, "Install", "インストール", "Solvane.scr", "MP3", "WAV", "CD", "MIT",
+                       f"Solvane-{args.version}-{arch}-setup.exe"):
+            expect(needed in text, f"the {arch} read-me does not mention {needed!r}")
+        expect(members[FOLDER + "LICENSE.txt"] == licence.replace(b"\n", b"\r\n"),
+               f"the {arch} LICENSE.txt is not the repository's licence with CRLF lines")
+
+
+def check_programs_and_installers_carry_version_and_machine(args):
+    for arch, machine in ARCHES.items():
+        members = zip_members(args, arch)
+        for name in PROGRAMS:
+            info = expect_version(members[FOLDER + name], f"{arch} {name}", args.version, machine)
+            expect(info["strings"].get("OriginalFilename") == name,
+                   f"{arch} {name} calls itself {info['strings'].get('OriginalFilename')!r}")
+        with open(package_path(args, arch, "-setup.exe"), "rb") as f:
+            expect_version(f.read(), f"the {arch} installer", args.version, machine)
+
+
+def check_program_manifests_fit_their_machine(args):
+    # A manifest naming another architecture stops Windows from starting the program.
+    for arch in ARCHES:
+        members = zip_members(args, arch)
+        for name in PROGRAMS:
+            manifest = PeFile(members[FOLDER + name]).resource(24)  # RT_MANIFEST
+            expect(manifest is not None, f"{arch} {name} has no manifest")
+            named = set(re.findall(rb'processorArchitecture="([^"]*)"', manifest))
+            expect(named and named <= {b"*", MANIFEST_ARCH[arch].encode()},
+                   f"the manifest of {arch} {name} names the architectures {sorted(named)}")
+
+
+def imported_dlls(arch, path):
+    done = subprocess.run([OBJDUMP[arch], "-p", path], capture_output=True, text=True, timeout=60)
+    expect(done.returncode == 0, f"{OBJDUMP[arch]} -p {path} failed: {done.stderr.strip()}")
+    return {line.split("DLL Name:", 1)[1].strip().lower() for line in done.stdout.splitlines()
+            if "DLL Name:" in line}
+
+
+def check_shipped_programs_import_only_system_dlls(args):
+    with tempfile.TemporaryDirectory() as folder:
+        for arch, machine in ARCHES.items():
+            shipped = {}
+            for name, data in zip_members(args, arch).items():
+                if name.endswith((".scr", ".dll")):
+                    shipped[name] = os.path.join(folder, f"{arch}-{os.path.basename(name)}")
+                    with open(shipped[name], "wb") as f:
+                        f.write(data)
+            shipped["setup"] = package_path(args, arch, "-setup.exe")
+            for name, path in shipped.items():
+                dlls = imported_dlls(arch, path)
+                expect("kernel32.dll" in dlls, f"{arch} {name}: no imports read ({dlls})")
+                expect(dlls <= SYSTEM_DLLS, f"{arch} {name} imports {sorted(dlls - SYSTEM_DLLS)}")
+                expect(PeFile(open(path, "rb").read()).machine == machine, f"{arch} {name}: wrong machine")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    add_release_arguments(parser)
+    args = parser.parse_args()
+    failed = []
+    checks = [check_zips_hold_programs_readme_and_licence,
+              check_programs_and_installers_carry_version_and_machine,
+              check_program_manifests_fit_their_machine,
+              check_shipped_programs_import_only_system_dlls]
+    for check in checks:
+        started = time.monotonic()
+        try:
+            check(args)
+        except Exception:  # report every check, not just the first
+            failed.append(check.__name__)
+            print(f"FAIL {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            traceback.print_exc(file=sys.stdout)
+        else:
+            print(f"ok   {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+    if failed:
+        print(f"{len(failed)} of {len(checks)} checks failed: {', '.join(failed)}")
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()
