@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace solvane {
 namespace {
@@ -56,6 +57,14 @@ protected:
         SendMessageW(dialog.panel(), message, 0, at);
     }
 
+    // A left click as the button's window receives it.
+    static void click(Command& button) {
+        HWND window = button.window();
+        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+
     std::string iniBytes() const {
         std::ifstream in(ini.c_str(), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -99,6 +108,52 @@ TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_EQ(comboOrigin.x, 92);
     EXPECT_EQ(comboOrigin.y, 52);
     EXPECT_EQ(combo.right - combo.left, 41);
+
+    // The buttons: parent, place and size in pixels (twips / 15), caption.
+    struct Expected {
+        Command& button;
+        HWND parent;
+        RECT rect;
+        const wchar_t* caption;
+    };
+    const Expected buttons[] = {
+        {dialog->cancelButton(), window, {396, 200, 396 + 69, 225}, L"ｷｬﾝｾﾙ"},
+        {dialog->setButton(), window, {320, 200, 320 + 73, 225}, L"設定"},
+        {dialog->fileButton(), dialog->panel(), {36, 116, 36 + 29, 116 + 21}, L"..."},
+        {dialog->worksButton(), window, {192, 200, 192 + 125, 225}, L"その他の作品"},
+    };
+    for (const Expected& expected : buttons) {
+        HWND button = expected.button.window();
+        EXPECT_EQ(GetParent(button), expected.parent) << expected.button.Caption();
+        RECT rect{};
+        GetWindowRect(button, &rect);
+        MapWindowPoints(nullptr, expected.parent, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_TRUE(EqualRect(&rect, &expected.rect)) << expected.button.Caption() << " at " << rect.left << ","
+                                                      << rect.top << " to " << rect.right << "," << rect.bottom;
+        EXPECT_EQ(expected.button.Caption(), expected.caption);
+        EXPECT_TRUE(expected.button.timerRunning()) << "every button is initialised at load";
+        EXPECT_EQ(expected.button.label().font->description().face, L"ＭＳ Ｐゴシック");
+    }
+}
+
+TEST_F(SettingsDialogTest, TabKeyWalksRepeatBoxFileButtonThenTheThreeButtons) {
+    musicSettings().BGM_Kind = 1;
+    auto dialog = openDialog();
+    HWND window = dialog->window();
+    EXPECT_EQ(GetNextDlgTabItem(window, nullptr, FALSE), dialog->repeatBox());
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1440); // the file option: "..." instead of the box
+    std::vector<HWND> order;
+    HWND item = GetNextDlgTabItem(window, nullptr, FALSE);
+    for (int i = 0; i < 5; ++i) {
+        order.push_back(item);
+        item = GetNextDlgTabItem(window, item, FALSE);
+    }
+    const std::vector<HWND> expected = {dialog->fileButton().window(), dialog->setButton().window(),
+                                        dialog->cancelButton().window(), dialog->worksButton().window(),
+                                        dialog->fileButton().window()};
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(GetFocus(), dialog->fileButton().window()) << "the first control takes the focus";
+    EXPECT_EQ(dialog->fileButton().state(), StateSelected);
 }
 
 TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
@@ -125,11 +180,16 @@ TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
     EXPECT_TRUE(dialog->markIsSelected(1));
     EXPECT_FALSE(dialog->markIsSelected(2));
     EXPECT_TRUE(IsWindowEnabled(dialog->repeatBox()));
+    EXPECT_FALSE(IsWindowEnabled(dialog->fileButton().window())) << "\"...\" belongs to the file option";
     EXPECT_EQ(dialog->fileLabel().text(), L"C:\\Music\\tune.mp3") << "switching keeps the file shown";
 
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1440);
+    EXPECT_TRUE(IsWindowEnabled(dialog->fileButton().window()));
+    EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
     pressOnPanel(*dialog, WM_LBUTTONDOWN, 300, 1140); // the mark of "無し"
     EXPECT_EQ(musicSettings().BGM_Kind, 0);
     EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
+    EXPECT_FALSE(IsWindowEnabled(dialog->fileButton().window()));
     pressOnPanel(*dialog, WM_MBUTTONDOWN, 3000, 2000); // empty panel
     EXPECT_EQ(musicSettings().BGM_Kind, 0);
     EXPECT_EQ(musicSettings().BGM_Track, 12);
@@ -140,7 +200,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheThreeKeysInTheSignBlankForm) {
     HWND window = dialog->window();
     pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 840);
     SetWindowTextW(dialog->repeatBox(), L"5");
-    dialog->saveAndClose();
+    click(dialog->setButton());
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"1");
     EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"5");
@@ -169,7 +229,7 @@ TEST_F(SettingsDialogTest, NoMusicKeepsThePathAndBadTrackTextsSaveZero) {
 TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing) {
     auto first = openDialog();
     pressOnPanel(*first, WM_LBUTTONDOWN, 540, 840);
-    first->closeWithoutSaving();
+    click(first->cancelButton());
     EXPECT_FALSE(IsWindow(first->window()));
     auto second = openDialog();
     SendMessageW(second->window(), WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -44,8 +44,8 @@ class Installation:
         with open(self.ini, "wb") as f:
             f.write(data)
 
-    def start(self, *arguments, winedebug=None):
-        return self.env.start(self.scr, list(arguments), winedebug=winedebug)
+    def start(self, *arguments, winedebug=None, extra_env=None):
+        return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env)
 
 
 def make_tone(folder, name, seconds, frequency=440, volume=0.5):

@@ -1,24 +1,41 @@
 #!/usr/bin/env python3
 """Solvane.scr /c as the screen-saver host starts it: the dialog "<Solvane>"
-shows the settings, the user chooses with real mouse and keys, and "設定"
-saves them in the sign-blank form while "ｷｬﾝｾﾙ" and the close box write
-nothing."""
+shows the settings in its layout and look, the user chooses with real mouse
+and keys (options, repeat box, file chooser, the skinned buttons' hover,
+press and drag-off), "設定" saves in the sign-blank form while "ｷｬﾝｾﾙ" and
+the close box write nothing, and the next saver run plays what was chosen."""
+
+import os
 
 import common
 from common import expect
-from frontend_common import Installation, SAVER_RUN_TITLE
+from frontend_common import Installation, KEY_TRACK, SAVER_RUN_TITLE, make_tone
+from frontend_saver_run import Run
+from procs import poll
 
 TITLE = "<Solvane>"
 TWIPS = 15  # per pixel on the 96 dpi virtual desktop
 WM_CLOSE = 0x0010
+FILE_CHOOSER_TITLE = "ﾌｧｲﾙを開く"
+
+# The buttons as the layout gives them: parent, left, top, width, height in twips.
+BUTTONS = {
+    "cancel": ("window", 5940, 3000, 1035, 375),
+    "set": ("window", 4800, 3000, 1095, 375),
+    "file": ("panel", 540, 1740, 435, 315),
+    "works": ("window", 2880, 3000, 1875, 375),
+}
+# Each look's third ring on the top edge, which tells the skins apart.
+LOOKS = {(0xF3, 0xF3, 0xEE): "Normal", (0xFF, 0xF0, 0xCF): "HighLight", (0xCE, 0xE7, 0xFF): "Selected",
+         (0x00, 0x3C, 0x74): "Pressed", (0xF5, 0xF4, 0xEA): "Disable"}
 
 
 class Dialog:
     """The running dialog and where its controls are on the screen."""
 
-    def __init__(self, env, install, winedebug="-all,+profile"):
+    def __init__(self, env, install, winedebug="-all,+profile", extra_env=None):
         self.env = env
-        self.proc = install.start("/c", winedebug=winedebug)
+        self.proc = install.start("/c", winedebug=winedebug, extra_env=extra_env)
         self.window = env.wait_window(TITLE, timeout=20)
         children = env.children(self.window.hwnd)
         panels = [w for w in children if w.cls == "Brisel_P_Panel"]
@@ -32,21 +49,73 @@ class Dialog:
         expect(rc == 0, "the dialog went away")
         return [line.split("\t", 1) for line in out.splitlines() if "\t" in line]
 
-    def click(self, left, top, width, height, on_panel=False, button="left"):
-        """Clicks the middle of a control given in twips as the layout gives it."""
+    def point(self, left, top, width, height, on_panel=False):
+        """The screen point in the middle of a control given in twips."""
         x0, y0 = (self.panel.left, self.panel.top) if on_panel else self.client
-        self.env.mouse_move(x0 + (left + width // 2) // TWIPS, y0 + (top + height // 2) // TWIPS)
+        return x0 + (left + width // 2) // TWIPS, y0 + (top + height // 2) // TWIPS
+
+    def click(self, left, top, width, height, on_panel=False, button="left"):
+        self.env.mouse_move(*self.point(left, top, width, height, on_panel))
         self.env.click(button)
 
-    def choose(self, option):
+    def choose(self, option, button="left", on_label=False):
         tops = {0: 1140, 1: 840, 2: 1440}
-        self.click(300, tops[option], 195, 195, on_panel=True)
+        widths = {0: 345, 1: 645, 2: 900}
+        if on_label:
+            self.click(540, tops[option], widths[option], 195, on_panel=True, button=button)
+        else:
+            self.click(300, tops[option], 195, 195, on_panel=True, button=button)
+
+    def button_point(self, name):
+        parent, left, top, width, height = BUTTONS[name]
+        return self.point(left, top, width, height, parent == "panel")
+
+    def press(self, name):
+        self.env.mouse_move(*self.button_point(name))
+        self.env.click()
+
+    def away(self):
+        """The pointer to a quiet spot of the dialog, over no control."""
+        self.env.mouse_move(self.client[0] + 5, self.client[1] + 5)
+
+    def button_windows(self):
+        """The button windows by name, from their places on the screen."""
+        found = {}
+        for child in self.env.children(self.window.hwnd):
+            if child.cls != "Brisel_Command":
+                continue
+            for name, (parent, left, top, _, _) in BUTTONS.items():
+                x0, y0 = (self.panel.left, self.panel.top) if parent == "panel" else self.client
+                if (child.left, child.top) == (x0 + left // TWIPS, y0 + top // TWIPS):
+                    found[name] = child
+        return found
+
+    def look(self, name, image=None):
+        button = self.button_windows()[name]
+        image = image or self.env.capture()
+        ring = image.pixel(button.left + (button.right - button.left) // 2, button.top + 2)
+        return LOOKS.get(ring, f"unknown {ring}")
+
+    def wait_look(self, name, look, timeout=5):
+        poll(lambda: self.look(name) == look, timeout, what=f"the {name} button to look {look}")
+
+    def type_repeat(self, text):
+        """Replaces the repeat box's text by typing, as a user would."""
+        self.click(1380, 780, 400, 300, on_panel=True)
+        self.env.key("ctrl+a")
+        self.env.key("BackSpace")
+        for key in text:
+            self.env.key(key)
+        poll(lambda: self.repeat_text() == text, 5, what=f"the repeat box to read {text!r}")
+
+    def repeat_text(self):
+        return next((text for cls, text in self.texts() if cls.lower() == "edit"), None)
 
     def set_button(self):
-        self.click(4800, 3000, 1095, 375)
+        self.press("set")
 
     def cancel_button(self):
-        self.click(5940, 3000, 1035, 375)
+        self.press("cancel")
 
     def ended(self):
         rc = self.proc.wait(10)
@@ -57,7 +126,8 @@ class Dialog:
 def written_values(trace):
     """The values handed to WritePrivateProfileString, as Wine's trace shows them."""
     import re
-    return re.findall(r'WritePrivateProfileStringW \(L"Section", L"[^"]*", L"([^"]*)"', trace)
+    values = re.findall(r'WritePrivateProfileStringW \(L"Section", L"[^"]*", L"((?:[^"\\]|\\.)*)"', trace)
+    return [value.replace("\\\\", "\\") for value in values]
 
 
 def check_dialog_shows_the_settings(env, args):
@@ -73,6 +143,34 @@ def check_dialog_shows_the_settings(env, args):
     expect(written_values(trace) == [], "closing the dialog wrote settings")
 
 
+def check_japanese_texts_whatever_the_code_page(env, args):
+    """The dialog reads the same on a Japanese system (code page 932) as on
+    one with another code page, and saves under the same key bytes."""
+    install = Installation(env, args, "dialog-codepage")
+    pictures = []
+    for extra_env in (None, {"LC_ALL": "ja_JP.UTF-8"}):
+        install.configure(1, 3, "")
+        dialog = Dialog(env, install, extra_env=extra_env)
+        dialog.away()
+        dialog.wait_look("set", "Normal")
+        image = env.capture()
+        x0, y0 = dialog.client
+        pictures.append([image.pixel(x, y) for y in range(y0, y0 + 3780 // TWIPS)
+                         for x in range(x0, x0 + 7185 // TWIPS)])
+        dialog.choose(1)
+        dialog.type_repeat("7")
+        dialog.set_button()
+        dialog.ended()
+        with open(install.ini, "rb") as f:
+            expect(KEY_TRACK + b"=7\r\n" in f.read(), f"track 7 is not under its key with {extra_env}")
+    # The repeat box holds the blinking caret; everything else must match.
+    width = 7185 // TWIPS
+    combo = ((180 + 1380) // TWIPS, (240 + 780) // TWIPS, (180 + 1380 + 615) // TWIPS, (240 + 780 + 300) // TWIPS + 2)
+    differing = [(x, y) for x, y in ((i % width, i // width) for i, (a, b) in enumerate(zip(*pictures)) if a != b)
+                 if not (combo[0] <= x < combo[2] and combo[1] <= y < combo[3])]
+    expect(not differing, f"pixels of the dialog differ between the code pages: {differing[:10]}")
+
+
 def check_close_box_and_cancel_write_nothing(env, args):
     install = Installation(env, args, "dialog-cancel")
     install.configure(2, 0, "")
@@ -84,6 +182,161 @@ def check_close_box_and_cancel_write_nothing(env, args):
     dialog.ended()
     with open(install.ini, "rb") as f:
         expect(f.read() == before, "the close box changed the settings file")
+
+
+def mark_selected(image, dialog, option):
+    """Whether the option's mark shows the selected picture (a red dot)."""
+    tops = {0: 1140, 1: 840, 2: 1440}
+    r, g, b = image.pixel(dialog.panel.left + (300 + 97) // TWIPS, dialog.panel.top + (tops[option] + 97) // TWIPS)
+    return r > g + 60 and r > b + 60
+
+
+def check_layout_arches_and_options(env, args):
+    install = Installation(env, args, "dialog-layout")
+    install.configure(1, 3, "")
+    dialog = Dialog(env, install)
+    dialog.away()
+    buttons = dialog.button_windows()
+    expect(sorted(buttons) == sorted(BUTTONS), f"buttons not where the layout puts them: {buttons}")
+    for name, (_, _, _, width, height) in BUTTONS.items():
+        button = buttons[name]
+        size = (button.right - button.left, button.bottom - button.top)
+        expect(size == (width // TWIPS, height // TWIPS), f"the {name} button is {size} pixels")
+    image = env.capture()
+    x, y = dialog.client
+    expect(image.pixel(x + 5, y) == (0, 0, 30), f"first row {image.pixel(x + 5, y)}")
+    expect(image.pixel(x + 5, y + 126) == (220, 220, 250), f"middle row {image.pixel(x + 5, y + 126)}")
+    last = image.pixel(x + 5, y + 251)
+    expect(last[2] == last[0] + 30 and last[0] <= 3, f"last row {last}")
+    edge = image.pixel(dialog.panel.left + 5, dialog.panel.top)
+    expect(edge == (30, 30, 30), f"panel's first row {edge}")
+    expect([mark_selected(image, dialog, i) for i in range(3)] == [False, True, False], "the CD mark is not the one chosen")
+    looks = {name: dialog.look(name, image) for name in BUTTONS}
+    expect(looks == {"cancel": "Normal", "set": "Normal", "file": "Disable", "works": "Normal"}, f"looks {looks}")
+    env.screenshot(os.path.join(common.scratch_dir(env, "dialog-layout"), "dialog.png"))
+
+    # The right button on the label chooses like the left one on the mark;
+    # the repeat box loses the focus with its option, and "..." takes it.
+    dialog.choose(2, button="right", on_label=True)
+    dialog.wait_look("file", "Selected")
+    image = env.capture()
+    expect([mark_selected(image, dialog, i) for i in range(3)] == [False, False, True], "the file mark is not chosen")
+    dialog.cancel_button()
+    expect(written_values(dialog.ended()) == [], "cancel wrote settings")
+
+
+def check_clicks_save_in_the_sign_blank_form(env, args):
+    install = Installation(env, args, "dialog-save")
+    tone = make_tone(common.scratch_dir(env, "dialog-save"), "tune.mp3", 1)
+    install.configure(2, 0, tone)
+    dialog = Dialog(env, install)
+    expect(dialog.repeat_text() == "", f"track 0 shows {dialog.repeat_text()!r}")
+    dialog.choose(1)
+    dialog.type_repeat("5")
+    dialog.set_button()
+    expect(written_values(dialog.ended()) == [" 1", " 5", env.winpath(tone)], "the saved values differ")
+    with open(install.ini, "rb") as f:
+        expect(KEY_TRACK + b"=5\r\n" in f.read(), "track 5 is not under its code-page-932 key")
+
+
+def check_letters_and_no_music_save_zero_and_keep_the_path(env, args):
+    install = Installation(env, args, "dialog-letters")
+    tone = make_tone(common.scratch_dir(env, "dialog-letters"), "kept.mp3", 1)
+    install.configure(2, 4, tone)
+    dialog = Dialog(env, install)
+    dialog.choose(1, button="right", on_label=True)
+    dialog.type_repeat("ab")
+    dialog.choose(0)
+    dialog.set_button()
+    expect(written_values(dialog.ended()) == [" 0", " 0", env.winpath(tone)],
+           "letters or the no-music option changed what was saved")
+
+
+def check_unknown_kind_is_kept(env, args):
+    install = Installation(env, args, "dialog-kind7")
+    install.configure(7, 0, "")
+    dialog = Dialog(env, install)
+    dialog.away()
+    image = env.capture()
+    expect(not any(mark_selected(image, dialog, i) for i in range(3)), "a mark is chosen for kind 7")
+    expect(dialog.look("file", image) == "Disable", "\"...\" is enabled for kind 7")
+    expect(dialog.repeat_text() == "", "track 0 shows a number")
+    dialog.set_button()
+    expect(written_values(dialog.ended()) == [" 7", " 0", ""], "kind 7 was not saved back")
+
+
+def check_file_chooser_returns_the_path(env, args):
+    install = Installation(env, args, "dialog-chooser")
+    folder = common.scratch_dir(env, "dialog-chooser")
+    first = make_tone(folder, "first.mp3", 1)
+    chosen = make_tone(folder, "chosen-tune.wav", 3)
+    install.configure(2, 0, first)
+    dialog = Dialog(env, install)
+    dialog.away()
+    x0, y0 = dialog.panel.left + 1020 // TWIPS + 2, dialog.panel.top + 1740 // TWIPS + 2
+
+    def label_pixels():
+        image = env.capture()
+        return [image.pixel(x, y) for y in range(y0, y0 + 495 // TWIPS - 4) for x in range(x0, x0 + 5355 // TWIPS - 4)]
+
+    shown_first = label_pixels()
+    dialog.press("file")
+    chooser = poll(lambda: (env.foreground() or (0, ""))[0] not in (0, dialog.window.hwnd) and env.foreground(),
+                   15, what="the file chooser to open")
+    titles = [text for _, text in env_texts(env, chooser[0])[:1]]
+    expect(titles == [FILE_CHOOSER_TITLE], f"the chooser is titled {titles}")
+    env.xdotool("type", "--delay", "20", env.winpath(chosen))
+    env.key("Return")
+    poll(lambda: (env.foreground() or (0, ""))[0] == dialog.window.hwnd, 15, what="the chooser to close")
+    poll(lambda: label_pixels() != shown_first, 5, what="the label to show the chosen path")
+    dialog.set_button()
+    expect(written_values(dialog.ended()) == [" 2", " 0", env.winpath(chosen)], "the chosen path was not saved")
+
+    # What the user chose is what the next saver run plays.
+    run = Run(env, install, "/s")
+    run.play_for(2)
+    run.end_with_key()
+    level = run.sound.level(run.renderer_up + 0.5, run.renderer_up + 1.8)
+    expect(level > 0.05, f"the chosen file is not heard in the saver run (level {level:.3f})")
+
+
+def env_texts(env, hwnd):
+    rc, out = env.probe("texts", hwnd)
+    expect(rc == 0, f"window {hwnd} went away")
+    return [line.split("\t", 1) for line in out.splitlines() if "\t" in line]
+
+
+def check_hover_drag_off_and_the_makers_page(env, args):
+    install = Installation(env, args, "dialog-hover")
+    install.configure(0)
+    with open(install.ini, "rb") as f:
+        before = f.read()
+    dialog = Dialog(env, install, winedebug="-all,+profile,+exec")
+    dialog.away()
+    dialog.wait_look("set", "Selected")  # the first control that takes the focus
+    env.mouse_move(*dialog.button_point("works"))
+    dialog.wait_look("works", "HighLight")
+    dialog.away()
+    dialog.wait_look("works", "Normal")  # the hover timer notices the leave
+
+    # Pressing and dragging off cancels: no save, the dialog stays.
+    env.mouse_move(*dialog.button_point("set"))
+    env.button_down()
+    dialog.wait_look("set", "Pressed")
+    dialog.away()
+    dialog.wait_look("set", "Selected")
+    env.button_up()
+    dialog.press("works")
+    poll(lambda: "solvane.example/works/" in dialog.proc.stderr(), 10, what="the maker's page to be opened")
+    expect(env.find_window(TITLE) is not None, "the dialog closed after the drag-off or the maker's page")
+    expect(dialog.look("works") in ("HighLight", "Pressed"), "the clicked button lost its look")
+    env.close_window(dialog.window.hwnd)
+    trace = dialog.ended()
+    expect('ShellExecuteA' in trace and '"open","https://www.solvane.example/works/","","",1' in trace,
+           "the maker's page was not opened as it should be")
+    expect(written_values(trace) == [], "the dragged-off 設定 saved")
+    with open(install.ini, "rb") as f:
+        expect(f.read() == before, "the settings file changed")
 
 
 def check_a_second_instance_waits_for_the_dialog(env, args):
@@ -100,6 +353,13 @@ def check_a_second_instance_waits_for_the_dialog(env, args):
 if __name__ == "__main__":
     common.run_checks([
         check_dialog_shows_the_settings,
+        check_layout_arches_and_options,
+        check_clicks_save_in_the_sign_blank_form,
+        check_letters_and_no_music_save_zero_and_keep_the_path,
+        check_unknown_kind_is_kept,
+        check_file_chooser_returns_the_path,
+        check_hover_drag_off_and_the_makers_page,
+        check_japanese_texts_whatever_the_code_page,
         check_close_box_and_cancel_write_nothing,
         check_a_second_instance_waits_for_the_dialog,
     ], __doc__)
