@@ -10,10 +10,10 @@
 Unicode true
 !if "${ARCH}" == "win64"
   Target amd64-unicode
-  !define DEFAULT_FOLDER "$PROGRAMFILES64\Solvane"
+  !define DEFAULT_FOLDER "$LOCALAPPDATA\Programs\Solvane"
 !else if "${ARCH}" == "win32"
   Target x86-unicode
-  !define DEFAULT_FOLDER "$PROGRAMFILES32\Solvane"
+  !define DEFAULT_FOLDER "$LOCALAPPDATA\Programs\Solvane"
 !else
   !error "ARCH must be win64 or win32"
 !endif
@@ -32,9 +32,11 @@ Unicode true
 Name "Solvane ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "${DEFAULT_FOLDER}"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
-; Program Files and the machine-wide program list need an administrator.
-RequestExecutionLevel admin
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+; A per-user installation: the settings dialog writes Solvane.ini beside the
+; programs, which a standard user cannot do under Program Files, and the
+; active-saver setting it offers is per user as well.
+RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
@@ -86,17 +88,17 @@ Section "!$(ProgramSection)" SecProgram
   File "${STAGE}\LICENSE.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Solvane"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Solvane"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Solvane.scr,0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Solvane"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Solvane"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Solvane.scr,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 ; The per-user choice the display control panel makes. Windows stores the
@@ -132,7 +134,7 @@ SectionEnd
 Section "-un.Entry"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
 Function un.onInit

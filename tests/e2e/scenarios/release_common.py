@@ -12,7 +12,7 @@ from winenv import poll
 ARCHES = {"win64": 0x8664, "win32": 0x014C}  # IMAGE_FILE_MACHINE_AMD64, _I386
 PROGRAMS = ("Solvane.scr", "Solvane.dll")
 DOCUMENTS = ("ReadMe.txt", "LICENSE.txt")
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SAVER_VALUE = "SCRNSAVE.EXE"
 ACTIVE_VALUE = "ScreenSaveActive"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The 64-bit installer and its uninstaller, run silently as an administrator
+"""The 64-bit installer and its uninstaller, run silently as a user
 or a deployment tool would: the files land in the chosen folder, the program
 list entry and the active screen saver are set, the installed saver runs, and
 uninstalling removes what was installed, keeps the settings unless asked,
