@@ -277,8 +277,11 @@ void SettingsDialog::onActivate(bool active) {
         }
         return;
     }
-    HWND target = focus_ != nullptr && IsWindow(focus_) && IsWindowEnabled(focus_) ? focus_
-                                                                                   : GetNextDlgTabItem(window(), nullptr, FALSE);
+    // Back to the control that had the focus, else to the first that takes it.
+    HWND target = focus_;
+    if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target)) {
+        target = GetNextDlgTabItem(window(), nullptr, FALSE);
+    }
     if (target != nullptr) {
         SetFocus(target);
     }
