@@ -60,7 +60,7 @@ def check_programs_and_installers_carry_version_and_machine(args):
             expect_version(f.read(), f"the {arch} installer", args.version, machine)
 
 
-def check_program_manifests_fit_their_machine(args):
+def check_program_manifests_fit_their_machine_and_version(args):
     # A manifest naming another architecture stops Windows from starting the program.
     for arch in ARCHES:
         members = zip_members(args, arch)
@@ -70,6 +70,9 @@ def check_program_manifests_fit_their_machine(args):
             named = set(re.findall(rb'processorArchitecture="([^"]*)"', manifest))
             expect(named and named <= {b"*", MANIFEST_ARCH[arch].encode()},
                    f"the manifest of {arch} {name} names the architectures {sorted(named)}")
+            own = re.search(rb'<assemblyIdentity type="win32" name="Solvane\.[^"]*" version="([^"]*)"', manifest)
+            expect(own and own.group(1).decode() == args.version + ".0",
+                   f"the manifest of {arch} {name} gives the version {own and own.group(1)}")
 
 
 def imported_dlls(arch, path):
@@ -103,7 +106,7 @@ def main():
     failed = []
     checks = [check_zips_hold_programs_readme_and_licence,
               check_programs_and_installers_carry_version_and_machine,
-              check_program_manifests_fit_their_machine,
+              check_program_manifests_fit_their_machine_and_version,
               check_shipped_programs_import_only_system_dlls]
     for check in checks:
         started = time.monotonic()
