@@ -3,6 +3,7 @@
 #include "button/ole_colour.h"
 
 #include "forms/twips.h"
+#include "forms/window_owner.h"
 
 #include <cmath>
 
@@ -257,20 +258,12 @@ LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Command::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* command = static_cast<Command*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        command->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(command));
-    }
-    auto* command = reinterpret_cast<Command*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* command = windowOwner(window, message, lParam, &Command::window_);
     if (command == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        // The timer ends with the window.
-        command->window_ = nullptr;
-        command->timerRunning_ = false;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        command->timerRunning_ = false; // the timer ends with the window
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return command->onMessage(message, wParam, lParam);

@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include "twips.h"
+#include "window_owner.h"
 
 #include <cmath>
 
@@ -56,12 +57,7 @@ LRESULT Form::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* form = windowOwner(window, message, lParam, &Form::window_);
     if (form == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -77,8 +73,6 @@ LRESULT CALLBACK Form::windowProc(HWND window, UINT message, WPARAM wParam, LPAR
         form->onCreate();
         return 0;
     case WM_NCDESTROY:
-        form->window_ = nullptr;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         form->onDestroy();
         return DefWindowProcW(window, message, wParam, lParam);
     default:

@@ -123,6 +123,13 @@ class Dialog:
         return self.proc.stderr()
 
 
+def open_dialog(env, args, name, kind, track=0, music_file="", **options):
+    """A fresh installation with these settings, and its dialog open."""
+    install = Installation(env, args, name)
+    install.configure(kind, track, music_file)
+    return install, Dialog(env, install, **options)
+
+
 def written_values(trace):
     """The values handed to WritePrivateProfileString, as Wine's trace shows them."""
     import re
@@ -131,9 +138,7 @@ def written_values(trace):
 
 
 def check_dialog_shows_the_settings(env, args):
-    install = Installation(env, args, "dialog-load")
-    install.configure(1, 3, "")
-    dialog = Dialog(env, install)
+    _, dialog = open_dialog(env, args, "dialog-load", 1, 3, "")
     client_width = dialog.window.width
     expect(480 <= client_width <= 500, f"dialog {dialog.window.width} pixels wide")
     texts = [text for cls, text in dialog.texts() if cls.lower() in ("edit", "combobox")]
@@ -192,9 +197,7 @@ def mark_selected(image, dialog, option):
 
 
 def check_layout_arches_and_options(env, args):
-    install = Installation(env, args, "dialog-layout")
-    install.configure(1, 3, "")
-    dialog = Dialog(env, install)
+    _, dialog = open_dialog(env, args, "dialog-layout", 1, 3, "")
     dialog.away()
     buttons = dialog.button_windows()
     expect(sorted(buttons) == sorted(BUTTONS), f"buttons not where the layout puts them: {buttons}")
@@ -226,10 +229,8 @@ def check_layout_arches_and_options(env, args):
 
 
 def check_clicks_save_in_the_sign_blank_form(env, args):
-    install = Installation(env, args, "dialog-save")
     tone = make_tone(common.scratch_dir(env, "dialog-save"), "tune.mp3", 1)
-    install.configure(2, 0, tone)
-    dialog = Dialog(env, install)
+    install, dialog = open_dialog(env, args, "dialog-save", 2, 0, tone)
     expect(dialog.repeat_text() == "", f"track 0 shows {dialog.repeat_text()!r}")
     dialog.choose(1)
     dialog.type_repeat("5")
@@ -240,10 +241,8 @@ def check_clicks_save_in_the_sign_blank_form(env, args):
 
 
 def check_letters_and_no_music_save_zero_and_keep_the_path(env, args):
-    install = Installation(env, args, "dialog-letters")
     tone = make_tone(common.scratch_dir(env, "dialog-letters"), "kept.mp3", 1)
-    install.configure(2, 4, tone)
-    dialog = Dialog(env, install)
+    _, dialog = open_dialog(env, args, "dialog-letters", 2, 4, tone)
     dialog.choose(1, button="right", on_label=True)
     dialog.type_repeat("ab")
     dialog.choose(0)
@@ -253,9 +252,7 @@ def check_letters_and_no_music_save_zero_and_keep_the_path(env, args):
 
 
 def check_unknown_kind_is_kept(env, args):
-    install = Installation(env, args, "dialog-kind7")
-    install.configure(7, 0, "")
-    dialog = Dialog(env, install)
+    _, dialog = open_dialog(env, args, "dialog-kind7", 7, 0, "")
     dialog.away()
     image = env.capture()
     expect(not any(mark_selected(image, dialog, i) for i in range(3)), "a mark is chosen for kind 7")
@@ -266,12 +263,10 @@ def check_unknown_kind_is_kept(env, args):
 
 
 def check_file_chooser_returns_the_path(env, args):
-    install = Installation(env, args, "dialog-chooser")
     folder = common.scratch_dir(env, "dialog-chooser")
     first = make_tone(folder, "first.mp3", 1)
     chosen = make_tone(folder, "chosen-tune.wav", 3)
-    install.configure(2, 0, first)
-    dialog = Dialog(env, install)
+    install, dialog = open_dialog(env, args, "dialog-chooser", 2, 0, first)
     dialog.away()
     x0, y0 = dialog.panel.left + 1020 // TWIPS + 2, dialog.panel.top + 1740 // TWIPS + 2
 
@@ -340,9 +335,7 @@ def check_hover_drag_off_and_the_makers_page(env, args):
 
 
 def check_a_second_instance_waits_for_the_dialog(env, args):
-    install = Installation(env, args, "dialog-second")
-    install.configure(0)
-    dialog = Dialog(env, install)
+    install, dialog = open_dialog(env, args, "dialog-second", 0)
     second = install.start("/s")
     expect(second.wait(10) == 0, "a saver run started beside the dialog")
     expect(env.find_window(SAVER_RUN_TITLE) is None, "a saver run window appeared beside the dialog")
