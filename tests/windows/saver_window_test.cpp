@@ -11,9 +11,27 @@ namespace {
 constexpr int width = 640;
 constexpr int height = 480;
 
+// Puts the cursor at a point and waits, bounded, until Wine reports it there:
+// a move left over from an earlier process can otherwise set it back.
+bool placeCursor(int x, int y) {
+    SetCursorPos(x, y);
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    POINT at{};
+    while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(5);
+        SetCursorPos(x, y);
+    }
+    return true;
+}
+
 class SaverWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Every case starts from the same cursor, whatever the last one left.
+        ASSERT_TRUE(placeCursor(width + 200, height / 2));
         setSaverInstance(GetModuleHandleA(nullptr));
         ASSERT_TRUE(registerSaverClass());
         window = createSaverWindow(width, height);
@@ -53,7 +71,7 @@ protected:
     void moveCursorBy(int dx, int dy) {
         POINT p{};
         GetCursorPos(&p);
-        SetCursorPos(p.x + dx, p.y + dy);
+        EXPECT_TRUE(placeCursor(p.x + dx, p.y + dy));
         SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     }
 
