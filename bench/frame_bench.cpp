@@ -74,12 +74,12 @@ int main(int argc, char** argv) {
     solvane::OffscreenPlatform platform([&clock] { return clock; });
     solvane::assignSceneSettings();
     solvane::seedSceneRandom(2024);
-    solvane::setupScene({0, 0, width, height}, platform);
-    const unsigned int texture = solvane::sceneState().feedbackTexture;
+    solvane::SceneSet scenes(width, height, {}, platform);
+    const unsigned int texture = scenes.scene(0).state().feedbackTexture;
 
     // Warm both paths up, then alternate them so that both see the same machine.
     for (int i = 0; i < 20; ++i) {
-        solvane::drawFrame();
+        scenes.drawFrame();
         floorFrame(texture);
     }
     std::vector<double> frames;
@@ -87,13 +87,12 @@ int main(int argc, char** argv) {
     for (int i = 0; i < rounds; ++i) {
         clock += 16;
         auto start = Clock::now();
-        solvane::drawFrame();
+        scenes.drawFrame();
         frames.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         start = Clock::now();
         floorFrame(texture);
         floors.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    solvane::teardownScene();
 
     const double frame = median(frames);
     const double floor = median(floors);

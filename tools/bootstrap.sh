@@ -8,9 +8,10 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   googletest libgtest-dev libbenchmark-dev
-  libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev
+  libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev libxrandr-dev libxinerama-dev
   wine wine64
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils x11-xserver-utils xdotool imagemagick
+  xserver-xorg-core xserver-xorg-video-dummy
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3
   fonts-ipafont-gothic locales
   python3

@@ -8,9 +8,8 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     timeBeginPeriod(1);
     const ClockBridge clock;
-    solvane::setSaverInstance(instance);
-    const int result = solvane::saverMain();
-    const solvane::FrameCount drawn = solvane::framesDrawn();
+    solvane::FrameCount drawn{};
+    const int result = solvane::saverMain(instance, &drawn);
     if (std::FILE* report = std::fopen(commandLine, "w")) {
         std::fprintf(report, "frames=%lu first_frame_unix_ms=%.1f last_frame_unix_ms=%.1f exit_unix_ms=%.1f\n",
                      drawn.frames, clock.unixMillis(drawn.firstMillis), clock.unixMillis(drawn.lastMillis),

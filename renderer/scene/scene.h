@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame_platform.h"
+#include "screen_layout.h"
 #include "sheet.h"
 
 #include <cstdint>
@@ -9,23 +10,14 @@
 
 namespace solvane {
 
-// Client rectangle of the window the scene draws into, in pixels.
-struct ClientRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
-struct Viewport {
-    std::int32_t x = 0, y = 0, width = 0, height = 0;
-};
-
 inline constexpr int motionPhaseCount = 4;
 inline constexpr int envelopePhaseCount = 3;
 
-// The renderer's module state for the life of its window.
+// What one scene keeps from frame to frame.
 struct SceneState {
-    FramePlatform* platform = nullptr;
     Viewport viewport;
     float aspectRatio = 1.0f;
+    std::int32_t feedbackSizeLog2 = 0;
     std::int32_t feedbackSize = 0;
     std::vector<std::uint8_t> feedbackPixels;
     unsigned int feedbackTexture = 0;
@@ -42,17 +34,51 @@ struct SceneState {
     int sheetCount = 0;
 };
 
-// The GL half of the set-up, with the host's context current: viewport,
-// projection, camera, blending, feedback texture and buffer, motion rates and
-// the sheets. Reads the scene settings, which must have been assigned.
-void setupScene(const ClientRect& client, FramePlatform& platform);
+// One complete picture in one viewport of a GL context: its own feedback
+// texture and buffer, motion, clock and sheets. Several may share a context
+// (one per monitor); each draws only inside its viewport, its feedback
+// square at the viewport's lower-left corner. Construction and destruction
+// need the context current. Reads the scene settings, which must have been
+// assigned, and draws its rates and sheets from the scene's generator.
+class Scene {
+public:
+    Scene(const Viewport& viewport, FramePlatform& platform);
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 
-// Destroys the sheets and the feedback buffer; the texture goes with the context.
-void teardownScene();
+    // Clock, sheets, feedback pass and screen pass into the back buffer;
+    // presenting is the host's, once for all scenes of a window.
+    void drawFrame();
 
-// One two-pass frame: clock, sheets, feedback pass, screen pass, present.
-void drawFrame();
+    const SceneState& state() const { return state_; }
 
-const SceneState& sceneState();
+private:
+    void projection(double fieldOfView) const;
+    void feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const;
+    void drawSheets() const;
+
+    FramePlatform& platform_;
+    SceneState state_;
+};
+
+// The scenes of one window, one per monitor rectangle, with the rest of the
+// window kept black and one present per frame.
+class SceneSet {
+public:
+    // Rectangles in window pixels from the top left; see sceneRects.
+    SceneSet(std::int32_t windowWidth, std::int32_t windowHeight, const std::vector<PixelRect>& monitors,
+             FramePlatform& platform);
+
+    void drawFrame();
+
+    std::size_t size() const { return scenes_.size(); }
+    const Scene& scene(std::size_t index) const { return *scenes_[index]; }
+
+private:
+    FramePlatform& platform_;
+    std::vector<std::unique_ptr<Scene>> scenes_;
+    std::vector<Viewport> blackAreas_;
+};
 
 } // namespace solvane

@@ -1,53 +1,62 @@
 #include "gl_scene_host.h"
 
-#include "pixel_format.h"
-#include "scene/random.h"
-#include "scene/scene.h"
-
 #include <mmsystem.h>
-
-#include <ctime>
 
 namespace solvane {
 
+std::uint32_t WglFramePlatform::timeMillis() { return timeGetTime(); }
+
+void WglFramePlatform::swapBuffers() { wglSwapLayerBuffers(dc_, WGL_SWAP_MAIN_PLANE); }
+
 namespace {
 
-struct HostState {
-    HDC dc = nullptr;
-    HGLRC context = nullptr;
-    WglFramePlatform platform;
-};
-
-HostState host;
+BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        reinterpret_cast<std::vector<RECT>*>(list)->push_back(info.rcMonitor);
+    }
+    return TRUE;
+}
 
 } // namespace
 
-std::uint32_t WglFramePlatform::timeMillis() { return timeGetTime(); }
-
-void WglFramePlatform::swapBuffers() { wglSwapLayerBuffers(host.dc, WGL_SWAP_MAIN_PLANE); }
-
-void initScene(HWND window) { initScene(window, static_cast<std::uint32_t>(std::time(nullptr)), host.platform); }
-
-void initScene(HWND window, std::uint32_t seed, FramePlatform& platform) {
-    seedSceneRandom(seed);
-    host.dc = GetDC(window);
-    selectPixelFormat(host.dc);
-    host.context = wglCreateContext(host.dc);
-    RECT rect{};
-    GetClientRect(window, &rect);
-    wglMakeCurrent(host.dc, host.context);
-    setupScene({rect.left, rect.top, rect.right, rect.bottom}, platform);
+std::vector<PixelRect> monitorRects(HWND window) {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    std::vector<PixelRect> rects;
+    for (const RECT& m : monitors) {
+        rects.push_back({m.left - origin.x, m.top - origin.y, m.right - origin.x, m.bottom - origin.y});
+    }
+    return rects;
 }
 
-void shutdownScene(HWND window) {
-    teardownScene();
-    ReleaseDC(window, host.dc);
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(host.context);
-    host.dc = nullptr;
-    host.context = nullptr;
+GlSceneHost::GlSceneHost(HWND window) : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_) {
+    followLayout();
 }
 
-HDC sceneDeviceContext() { return host.dc; }
+GlSceneHost::GlSceneHost(HWND window, FramePlatform& platform) : window_(window), context_(window), platform_(platform) {
+    followLayout();
+}
+
+GlSceneHost::~GlSceneHost() = default;
+
+void GlSceneHost::drawFrame() {
+    if (scenes_) {
+        scenes_->drawFrame();
+    }
+}
+
+void GlSceneHost::followLayout() {
+    scenes_.reset();
+    if (!context_.current()) {
+        return;
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    scenes_ = std::make_unique<SceneSet>(client.right, client.bottom, monitorRects(window_), platform_);
+}
 
 } // namespace solvane

@@ -1,31 +1,62 @@
 #pragma once
 
 #include "scene/frame_platform.h"
+#include "scene/scene.h"
+#include "wgl_context.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace solvane {
 
-// The window's side of the scene: device context, pixel format and GL
-// context around the portable set-up, with the multimedia clock and a
-// main-plane swap as the frame platform.
-void initScene(HWND window);
-
-// The same with a given seed and frame platform (tests and benchmarks).
-void initScene(HWND window, std::uint32_t seed, FramePlatform& platform);
-
-void shutdownScene(HWND window);
-
-// The device context the scene draws to while it is set up.
-HDC sceneDeviceContext();
-
-// The platform initScene(window) uses: timeGetTime and wglSwapLayerBuffers.
+// The platform a shipped window uses: timeGetTime and a main-plane swap.
 class WglFramePlatform : public FramePlatform {
 public:
+    explicit WglFramePlatform(HDC dc) : dc_(dc) {}
     std::uint32_t timeMillis() override;
     void swapBuffers() override;
+
+private:
+    HDC dc_;
+};
+
+// The monitors in the window's client coordinates (pixels from its top left).
+std::vector<PixelRect> monitorRects(HWND window);
+
+// The window's GL side: its context, and one scene per monitor the window
+// covers. Creating it is the scene set-up, destroying it the teardown (the
+// scenes, then the context). Without a current context it holds no scenes
+// and draws nothing, so no GL call is made.
+class GlSceneHost {
+public:
+    // With the multimedia clock and a main-plane swap.
+    explicit GlSceneHost(HWND window);
+    // With a given clock and swap (tests and benchmarks).
+    GlSceneHost(HWND window, FramePlatform& platform);
+    ~GlSceneHost();
+    GlSceneHost(const GlSceneHost&) = delete;
+    GlSceneHost& operator=(const GlSceneHost&) = delete;
+
+    bool ready() const { return scenes_ != nullptr; }
+    void drawFrame();
+
+    // New scenes for the window's present size and monitors.
+    void followLayout();
+
+    HDC deviceContext() const { return context_.dc(); }
+    const SceneSet* scenes() const { return scenes_.get(); }
+
+private:
+    // Declared in set-up order: the scenes go first, the context last.
+    HWND window_;
+    WglContext context_;
+    std::optional<WglFramePlatform> ownPlatform_;
+    FramePlatform& platform_;
+    std::unique_ptr<SceneSet> scenes_;
 };
 
 } // namespace solvane

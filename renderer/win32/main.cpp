@@ -1,6 +1,3 @@
 #include "saver_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    solvane::setSaverInstance(instance);
-    return solvane::saverMain();
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return solvane::saverMain(instance); }

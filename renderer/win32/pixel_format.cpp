@@ -55,8 +55,7 @@ int selectPixelFormat(PixelFormatDevice& device) {
     }
     if (best != 0) {
         device.describe(best, descriptor);
-        device.set(best, descriptor);
-        return best;
+        return device.set(best, descriptor) ? best : 0;
     }
     PIXELFORMATDESCRIPTOR wanted{};
     wanted.nSize = descriptorSize;
@@ -66,8 +65,7 @@ int selectPixelFormat(PixelFormatDevice& device) {
     wanted.cColorBits = 24;
     wanted.cDepthBits = 24;
     const int chosen = device.choose(wanted);
-    device.set(chosen, wanted);
-    return chosen;
+    return chosen != 0 && device.set(chosen, wanted) ? chosen : 0;
 }
 
 int selectPixelFormat(HDC hdc) {

@@ -20,7 +20,7 @@ int scorePixelFormat(const PIXELFORMATDESCRIPTOR& descriptor);
 
 // Picks the best-scoring format (the lowest number among equals) or, when
 // none qualifies, the platform's choice for 24-bit colour and depth; sets it
-// and returns its number.
+// and returns its number, or 0 when no format could be set.
 int selectPixelFormat(PixelFormatDevice& device);
 int selectPixelFormat(HDC hdc);
 

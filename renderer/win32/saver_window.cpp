@@ -1,13 +1,13 @@
 #include "saver_window.h"
 
-#include "gl_scene_host.h"
 #include "resource_ids.h"
-#include "scene/scene.h"
+#include "scene/random.h"
 #include "scene/scene_settings.h"
 
 #include <mmsystem.h>
 
 #include <cstdlib>
+#include <ctime>
 
 namespace solvane {
 
@@ -18,71 +18,102 @@ constexpr char initialTitle[] = "Screensaver";
 constexpr char sceneTitle[] = "Brisel_VC";
 constexpr int mouseMoveTolerance = 4; // pixels, as |dx| + |dy|
 
-struct SaverState {
-    HINSTANCE instance = nullptr;
-    HWND window = nullptr;
-    POINT lastCursorPos{};
-    bool closeArmed = false;
-    bool firstMoveSeen = false;
-    bool passwordDialogOpen = false;
-    bool sceneReady = false;
-    FrameCount drawn{};
-};
-
-SaverState saver;
-
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 
-LRESULT armClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    saver.closeArmed = true;
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT onClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!saver.closeArmed) {
-        return 0; // nobody but user input closes the saver
+// The object given at creation, attached at WM_NCCREATE and detached at
+// WM_NCDESTROY; messages before and after have none.
+SaverWindow* ownerOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* owner = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+        return owner;
     }
-    if (!verifySaverPassword(window)) {
-        GetCursorPos(&saver.lastCursorPos);
-        return 0;
+    auto* owner = reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT onMouseMove(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The move that greets a new window under the cursor never closes it.
-    if (saver.firstMoveSeen) {
-        saver.closeArmed = true;
-    } else {
-        saver.firstMoveSeen = true;
-    }
-    POINT p{};
-    GetCursorPos(&p);
-    const long distance = std::labs(saver.lastCursorPos.x - p.x) + std::labs(saver.lastCursorPos.y - p.y);
-    if (distance > mouseMoveTolerance) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    } else {
-        saver.lastCursorPos = p; // small jitter moves the reference along
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return owner;
 }
 
 } // namespace
 
-void setSaverInstance(HINSTANCE instance) { saver.instance = instance; }
-
-FrameCount framesDrawn() { return saver.drawn; }
-
-void applySceneSettings(HWND window) {
-    assignSceneSettings();
-    SetWindowTextA(window, sceneTitle);
+SaverWindow::~SaverWindow() {
+    if (window_ != nullptr && IsWindow(window_)) {
+        DestroyWindow(window_);
+    }
 }
 
-LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+HWND SaverWindow::create(const RECT& area) {
+    CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                    area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance_,
+                    this);
+    return window_;
+}
+
+void SaverWindow::applySceneSettings() {
+    assignSceneSettings();
+    SetWindowTextA(window_, sceneTitle);
+}
+
+void SaverWindow::initScene() {
+    seedSceneRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+    scene_ = std::make_unique<GlSceneHost>(window_);
+}
+
+void SaverWindow::shutdownScene() { scene_.reset(); }
+
+void SaverWindow::coverVirtualScreen() {
+    const RECT area = virtualScreen();
+    SetWindowPos(window_, HWND_TOPMOST, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOACTIVATE);
+}
+
+LRESULT SaverWindow::armClose(UINT message, WPARAM wParam, LPARAM lParam) {
+    closeArmed_ = true;
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT SaverWindow::onClose(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!closeArmed_) {
+        return 0; // nobody but user input closes the saver
+    }
+    if (!verifySaverPassword()) {
+        GetCursorPos(&lastCursorPos_);
+        return 0;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT SaverWindow::onMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The move that greets a new window under the cursor never closes it.
+    if (firstMoveSeen_) {
+        closeArmed_ = true;
+    } else {
+        firstMoveSeen_ = true;
+    }
+    POINT p{};
+    GetCursorPos(&p);
+    const long distance = std::labs(lastCursorPos_.x - p.x) + std::labs(lastCursorPos_.y - p.y);
+    if (distance > mouseMoveTolerance) {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+    } else {
+        lastCursorPos_ = p; // small jitter moves the reference along
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SaverWindow::saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SaverWindow* saver = ownerOf(window, message, lParam);
+    if (saver == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     switch (message) {
+    case WM_NCCREATE:
+        saver->window_ = window;
+        break;
     case WM_CREATE:
-        GetCursorPos(&saver.lastCursorPos);
+        GetCursorPos(&saver->lastCursorPos_);
         SetCursor(nullptr);
         break;
     case WM_DESTROY:
@@ -96,21 +127,30 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
         break;
     }
-    return sceneWindowProc(window, message, wParam, lParam);
+    return saver->sceneWindowProc(window, message, wParam, lParam);
 }
 
-LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SaverWindow::sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        saver.window = window;
-        applySceneSettings(window);
+        applySceneSettings();
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-        initScene(window);
-        saver.sceneReady = true;
+        initScene();
+        sceneReady_ = true;
         break;
     case WM_DESTROY:
-        saver.sceneReady = false;
-        shutdownScene(window);
+        sceneReady_ = false;
+        shutdownScene();
+        break;
+    case WM_DISPLAYCHANGE:
+        // Monitors came, went or changed: cover the new layout, a scene each.
+        coverVirtualScreen();
+        if (scene_) {
+            scene_->followLayout();
+        }
+        break;
+    case WM_NCDESTROY:
+        window_ = nullptr;
         break;
     default:
         break;
@@ -118,11 +158,11 @@ LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return defaultSaverProc(window, message, wParam, lParam);
 }
 
-LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SaverWindow::defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
-        return onClose(window, message, wParam, lParam);
+        return onClose(message, wParam, lParam);
     }
-    if (saver.passwordDialogOpen) {
+    if (passwordDialogOpen_) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     switch (message) {
@@ -136,7 +176,7 @@ LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_ACTIVATEAPP:
         if (wParam == 0) {
-            return armClose(window, message, wParam, lParam);
+            return armClose(message, wParam, lParam);
         }
         break;
     case WM_KEYDOWN:
@@ -144,16 +184,16 @@ LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        return armClose(window, message, wParam, lParam);
+        return armClose(message, wParam, lParam);
     case WM_MOUSEMOVE:
-        return onMouseMove(window, message, wParam, lParam);
+        return onMouseMove(message, wParam, lParam);
     default:
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-BOOL verifySaverPassword(HWND window) {
+BOOL SaverWindow::verifySaverPassword() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
@@ -175,50 +215,57 @@ BOOL verifySaverPassword(HWND window) {
     }
     BOOL previous = FALSE;
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0);
-    saver.passwordDialogOpen = true;
-    const BOOL result = verify(window);
-    saver.passwordDialogOpen = false;
+    passwordDialogOpen_ = true;
+    const BOOL result = verify(window_);
+    passwordDialogOpen_ = false;
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0);
     FreeLibrary(module);
     return result;
 }
 
-void idleFrame() {
-    if (saver.sceneReady && !saver.passwordDialogOpen) {
-        drawFrame();
-        const DWORD now = timeGetTime();
-        if (saver.drawn.frames++ == 0) {
-            saver.drawn.firstMillis = now;
-        }
-        saver.drawn.lastMillis = now;
+bool SaverWindow::idleFrame() {
+    if (!sceneReady_ || passwordDialogOpen_ || !scene_ || !scene_->ready()) {
+        return false;
     }
+    scene_->drawFrame();
+    const DWORD now = timeGetTime();
+    if (drawn_.frames++ == 0) {
+        drawn_.firstMillis = now;
+    }
+    drawn_.lastMillis = now;
+    return true;
 }
 
-bool registerSaverClass() {
+RECT virtualScreen() {
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + width, top + height};
+}
+
+bool registerSaverClass(HINSTANCE instance) {
     WNDCLASSA windowClass{};
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = saverWindowProc;
-    windowClass.hInstance = saver.instance;
-    windowClass.hIcon = LoadIconA(saver.instance, MAKEINTRESOURCEA(SOLVANE_RENDERER_ICON));
+    windowClass.lpfnWndProc = SaverWindow::saverWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SOLVANE_RENDERER_ICON));
     windowClass.hCursor = nullptr;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = saverClassName;
     return RegisterClassA(&windowClass) != 0;
 }
 
-HWND createSaverWindow(int width, int height) {
-    // WM_CREATE runs inside this call: the window comes back retitled and
-    // with its scene set up.
-    return CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle,
-                           WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
-                           nullptr, saver.instance, nullptr);
-}
-
-int runMessageLoop() {
+int runMessageLoop(SaverWindow& saver) {
     MSG message{};
     for (;;) {
         while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            idleFrame();
+            if (!saver.idleFrame()) {
+                break; // nothing to draw (no GL): wait for the next message instead of spinning
+            }
             Sleep(0);
         }
         if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
@@ -230,23 +277,27 @@ int runMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-int saverMain() {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+int saverMain(HINSTANCE instance, FrameCount* drawn) {
+    const RECT area = virtualScreen();
 
     if (HWND other = FindWindowA(saverClassName, initialTitle); other != nullptr && IsWindow(other)) {
         SetForegroundWindow(other);
         return 0;
     }
-    if (!registerSaverClass()) {
+    if (!registerSaverClass(instance)) {
         return 1;
     }
-    HWND window = createSaverWindow(width, height);
+    SaverWindow saver(instance);
+    HWND window = saver.create(area);
     if (window == nullptr) {
         return 1;
     }
     SetForegroundWindow(window);
-    return runMessageLoop();
+    const int result = runMessageLoop(saver);
+    if (drawn != nullptr) {
+        *drawn = saver.framesDrawn();
+    }
+    return result;
 }
 
 } // namespace solvane

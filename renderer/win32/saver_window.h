@@ -1,19 +1,12 @@
 #pragma once
 
+#include "gl_scene_host.h"
+
 #include <windows.h>
 
+#include <memory>
+
 namespace solvane {
-
-// The renderer program: its window class, full-screen window and frame loop.
-// Returns the process exit code (the WM_QUIT wParam, 0).
-int saverMain();
-
-void setSaverInstance(HINSTANCE instance);
-
-// The steps of saverMain, also used by tests that feed the window messages.
-bool registerSaverClass();
-HWND createSaverWindow(int width, int height);
-int runMessageLoop();
 
 // Frames drawn since the window was created, and the multimedia-clock times
 // of the first and the latest; kept for benchmarks.
@@ -22,18 +15,69 @@ struct FrameCount {
     DWORD firstMillis;
     DWORD lastMillis;
 };
-FrameCount framesDrawn();
 
-LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The renderer's full-screen window: its input rules, its flags and its
+// scene. The window finds this object through its user data.
+class SaverWindow {
+public:
+    explicit SaverWindow(HINSTANCE instance) : instance_(instance) {}
+    ~SaverWindow();
+    SaverWindow(const SaverWindow&) = delete;
+    SaverWindow& operator=(const SaverWindow&) = delete;
 
-void applySceneSettings(HWND window);
+    // Creates the window over `area` (screen coordinates). WM_CREATE runs
+    // inside this call: the window comes back retitled, its scene set up.
+    HWND create(const RECT& area);
 
-// Nonzero when the saver may close: always, except on Windows 95/98/Me
-// where the password module's verdict counts.
-BOOL verifySaverPassword(HWND window);
+    HWND handle() const { return window_; }
+    const GlSceneHost* scene() const { return scene_.get(); }
+    FrameCount framesDrawn() const { return drawn_; }
 
-void idleFrame();
+    // One frame when the scene is ready and no password dialog shows;
+    // false when nothing could be drawn.
+    bool idleFrame();
+
+    // Nonzero when the saver may close: always, except on Windows 95/98/Me
+    // where the password module's verdict counts.
+    BOOL verifySaverPassword();
+
+    // The three stages of the window procedure.
+    static LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT defaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void applySceneSettings();
+    void initScene();
+    void shutdownScene();
+    void coverVirtualScreen();
+    LRESULT armClose(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onClose(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMouseMove(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    POINT lastCursorPos_{};
+    bool closeArmed_ = false;
+    bool firstMoveSeen_ = false;
+    bool passwordDialogOpen_ = false;
+    bool sceneReady_ = false;
+    std::unique_ptr<GlSceneHost> scene_;
+    FrameCount drawn_{};
+};
+
+// The bounding rectangle of all monitors, in screen coordinates; it may
+// start at negative coordinates.
+RECT virtualScreen();
+
+bool registerSaverClass(HINSTANCE instance);
+
+// Draws in every idle moment until WM_QUIT; returns its wParam.
+int runMessageLoop(SaverWindow& saver);
+
+// The renderer program: single-instance check, class, window over the
+// virtual screen, frame loop. Returns the process exit code; `drawn`, when
+// given, receives the frame count (benchmarks).
+int saverMain(HINSTANCE instance, FrameCount* drawn = nullptr);
 
 } // namespace solvane

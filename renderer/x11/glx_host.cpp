@@ -1,22 +1,24 @@
 // solvane: the saver's scene on X11 with GLX, in a window it is given, in the
-// root window, or full-screen in a window of its own.
+// root window, or full-screen in a window of its own; one picture per monitor
+// where it covers the whole screen.
 #include "leave_rules.h"
+#include "monitors.h"
 #include "options.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
+#include "x_resources.h"
 
 #include <GL/gl.h>
-#include <GL/glx.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -92,38 +94,14 @@ private:
 
 struct Target {
     Window window = 0;
-    bool own = false;
-    XVisualInfo* visual = nullptr;
+    std::unique_ptr<OwnWindow> own;
+    VisualInfoHandle visual;
     int width = 0;
     int height = 0;
+    // Own window and root cover the whole screen, a picture per monitor;
+    // a given window is one picture (a daemon starts one program a monitor).
+    bool wholeScreen = false;
 };
-
-// A full-screen, override-redirect window with no cursor that takes the focus.
-Window createOwnWindow(Display* display, XVisualInfo* visual, int width, int height) {
-    const Window root = RootWindow(display, visual->screen);
-    XSetWindowAttributes attributes{};
-    attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
-    attributes.background_pixel = BlackPixel(display, visual->screen);
-    attributes.border_pixel = 0;
-    attributes.override_redirect = True;
-    attributes.event_mask =
-        KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask | StructureNotifyMask | ExposureMask;
-    const Window window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                        0, visual->depth, InputOutput, visual->visual,
-                                        CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask,
-                                        &attributes);
-    XStoreName(display, window, "Solvane");
-    static char empty[1] = {0};
-    const Pixmap blank = XCreateBitmapFromData(display, window, empty, 1, 1);
-    XColor black{};
-    const Cursor invisible = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
-    XDefineCursor(display, window, invisible);
-    XFreePixmap(display, blank);
-    XMapRaised(display, window);
-    XSync(display, False);
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    return window;
-}
 
 std::optional<Target> findTarget(Display* display, const HostOptions& options) {
     Target target;
@@ -131,17 +109,19 @@ std::optional<Target> findTarget(Display* display, const HostOptions& options) {
     if (options.mode == HostMode::OwnWindow) {
         int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
                         GLX_DEPTH_SIZE, 24, None};
-        target.visual = glXChooseVisual(display, screen, wanted);
-        if (target.visual == nullptr) {
+        target.visual.reset(glXChooseVisual(display, screen, wanted));
+        if (!target.visual) {
             std::fprintf(stderr, "solvane: no double-buffered RGB visual on this display\n");
             return std::nullopt;
         }
         target.width = DisplayWidth(display, screen);
         target.height = DisplayHeight(display, screen);
-        target.window = createOwnWindow(display, target.visual, target.width, target.height);
-        target.own = true;
+        target.own = std::make_unique<OwnWindow>(display, *target.visual, target.width, target.height);
+        target.window = target.own->window();
+        target.wholeScreen = true;
         return target;
     }
+    target.wholeScreen = options.mode == HostMode::Root;
     target.window = options.mode == HostMode::Root ? RootWindow(display, screen) : options.windowId;
     XWindowAttributes attributes{};
     windowLost = false;
@@ -154,8 +134,8 @@ std::optional<Target> findTarget(Display* display, const HostOptions& options) {
     XVisualInfo pattern{};
     pattern.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
-    target.visual = XGetVisualInfo(display, VisualIDMask, &pattern, &count);
-    if (target.visual == nullptr) {
+    target.visual.reset(XGetVisualInfo(display, VisualIDMask, &pattern, &count));
+    if (!target.visual) {
         std::fprintf(stderr, "solvane: window 0x%lx has no usable visual\n", target.window);
         return std::nullopt;
     }
@@ -166,12 +146,28 @@ std::optional<Target> findTarget(Display* display, const HostOptions& options) {
     return target;
 }
 
+struct EventState {
+    bool focused = false;
+    bool relayout = false;
+    int randrEventBase = -1; // RandR's first event number, when it tells of screen changes
+};
+
 // Handles the queued events; false when the saver is to end.
-bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& rules, bool& focused,
-                  bool& resized) {
+bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& rules, EventState& state) {
     while (XPending(display) > 0) {
         XEvent event{};
         XNextEvent(display, &event);
+        if (state.randrEventBase >= 0 && event.type == state.randrEventBase + RRScreenChangeNotify) {
+            // Monitors came, went or moved: cover the new screen, a picture each.
+            XRRUpdateConfiguration(&event);
+            const int screen = DefaultScreen(display);
+            if (target.own) {
+                XMoveResizeWindow(display, target.window, 0, 0, static_cast<unsigned>(DisplayWidth(display, screen)),
+                                  static_cast<unsigned>(DisplayHeight(display, screen)));
+            }
+            state.relayout = true;
+            continue;
+        }
         switch (event.type) {
         case DestroyNotify:
             if (event.xdestroywindow.window == target.window) {
@@ -183,7 +179,7 @@ bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& r
                 (event.xconfigure.width != target.width || event.xconfigure.height != target.height)) {
                 target.width = event.xconfigure.width;
                 target.height = event.xconfigure.height;
-                resized = true;
+                state.relayout = true;
             }
             break;
         case KeyPress:
@@ -199,12 +195,12 @@ bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& r
             }
             break;
         case FocusIn:
-            focused = true;
+            state.focused = true;
             break;
         case FocusOut:
             // Grabs and moves inside the window are not a change of focus.
-            if (target.own && focused && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
-                event.xfocus.detail != NotifyPointer) {
+            if (target.own && state.focused && event.xfocus.mode == NotifyNormal &&
+                event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer) {
                 return false;
             }
             break;
@@ -215,23 +211,31 @@ bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& r
     return true;
 }
 
+// Texture names GL still knows among those up to `highest`.
+int liveTextures(unsigned int highest) {
+    int live = 0;
+    for (unsigned int name = 1; name <= highest; ++name) {
+        live += glIsTexture(name) ? 1 : 0;
+    }
+    return live;
+}
+
 int run(const HostOptions& options) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
+    const DisplayHandle display(XOpenDisplay(nullptr));
+    if (!display) {
         const char* name = std::getenv("DISPLAY");
         std::fprintf(stderr, "solvane: cannot open display %s\n", name != nullptr ? name : "(DISPLAY is not set)");
         return 1;
     }
+    Display* const x = display.get();
     XSetErrorHandler(onXError);
-    std::optional<Target> target = findTarget(display, options);
+    std::optional<Target> target = findTarget(x, options);
     if (!target) {
-        XCloseDisplay(display);
         return 2;
     }
-    GLXContext context = glXCreateContext(display, target->visual, nullptr, True);
-    if (context == nullptr || !glXMakeCurrent(display, target->window, context)) {
+    const GlxContext context(x, target->visual.get(), target->window);
+    if (!context.current()) {
         std::fprintf(stderr, "solvane: no OpenGL context for window 0x%lx\n", target->window);
-        XCloseDisplay(display);
         return 1;
     }
     // Yield to any other work on the machine, as a screen saver should.
@@ -239,44 +243,66 @@ int run(const HostOptions& options) {
         std::perror("solvane: nice");
     }
 
+    const Window root = RootWindow(x, DefaultScreen(x));
+    EventState events;
+    int randrErrorBase = 0;
+    if (target->wholeScreen && XRRQueryExtension(x, &events.randrEventBase, &randrErrorBase)) {
+        XRRSelectInput(x, root, RRScreenChangeNotifyMask);
+    } else {
+        events.randrEventBase = -1;
+    }
+
     std::optional<LeaveRules> rules;
     if (target->own) {
-        Window root = 0;
+        Window rootReturn = 0;
         Window child = 0;
-        int x = 0;
-        int y = 0;
+        int pointerX = 0;
+        int pointerY = 0;
         int windowX = 0;
         int windowY = 0;
         unsigned int mask = 0;
-        XQueryPointer(display, target->window, &root, &child, &x, &y, &windowX, &windowY, &mask);
-        rules.emplace(x, y);
+        XQueryPointer(x, target->window, &rootReturn, &child, &pointerX, &pointerY, &windowX, &windowY, &mask);
+        rules.emplace(pointerX, pointerY);
     }
 
-    GlxPlatform platform(display, target->window, options);
-    platform.width = target->width;
-    platform.height = target->height;
+    GlxPlatform platform(x, target->window, options);
     assignSceneSettings();
     seedSceneRandom(options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr)));
-    setupScene({0, 0, target->width, target->height}, platform);
+    std::unique_ptr<SceneSet> scenes;
+    unsigned int highestTexture = 0;
+    auto layOut = [&] {
+        scenes.reset();
+        platform.width = target->width;
+        platform.height = target->height;
+        const std::vector<PixelRect> monitors = target->wholeScreen ? screenMonitors(x, root) : std::vector<PixelRect>{};
+        scenes = std::make_unique<SceneSet>(target->width, target->height, monitors, platform);
+        for (std::size_t i = 0; i < scenes->size(); ++i) {
+            highestTexture = std::max(highestTexture, scenes->scene(i).state().feedbackTexture);
+        }
+        if (options.stats) {
+            std::fprintf(stderr, "solvane: %dx%d, %zu scenes, %d textures\n", target->width, target->height,
+                         scenes->size(), liveTextures(highestTexture));
+        }
+    };
+    layOut();
 
-    bool focused = false;
     auto fpsStart = std::chrono::steady_clock::now();
     int fpsFrames = 0;
     int status = 0;
     while (!stopRequested) {
-        bool resized = false;
-        if (!handleEvents(display, *target, rules, focused, resized) || windowLost) {
+        if (!handleEvents(x, *target, rules, events) || windowLost) {
             break;
         }
-        if (resized) {
-            teardownScene();
-            assignSceneSettings();
-            platform.width = target->width;
-            platform.height = target->height;
-            setupScene({0, 0, target->width, target->height}, platform);
+        if (events.relayout) {
+            events.relayout = false;
+            if (target->wholeScreen && !target->own) {
+                target->width = DisplayWidth(x, DefaultScreen(x));
+                target->height = DisplayHeight(x, DefaultScreen(x));
+            }
+            layOut();
         }
-        drawFrame();
-        XSync(display, False);
+        scenes->drawFrame();
+        XSync(x, False);
         if (options.stepMillis) {
             platform.fixedClock += *options.stepMillis;
         }
@@ -293,15 +319,7 @@ int run(const HostOptions& options) {
             fpsStart = now;
         }
     }
-
-    teardownScene();
-    glXMakeCurrent(display, None, nullptr);
-    glXDestroyContext(display, context);
-    if (target->own) {
-        XDestroyWindow(display, target->window);
-    }
-    XFree(target->visual);
-    XCloseDisplay(display);
+    scenes.reset(); // while the context is current
     return status;
 }
 

@@ -32,7 +32,8 @@ std::string hostUsage() {
            "  -fps           print frames per second to standard error once a second\n"
            "  --help         this text\n"
            "  Testing: --seed N, --step-ms MS (fixed clock step a frame),\n"
-           "           --dump-after N FILE (write frame N as raw RGB rows, top first, and end)\n";
+           "           --dump-after N FILE (write frame N as raw RGB rows, top first, and end),\n"
+           "           --stats (size, scenes and live textures after each layout)\n";
 }
 
 std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments,
@@ -74,6 +75,8 @@ std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& argu
                 return std::nullopt;
             }
             options.windowId = number;
+        } else if (name == "-stats") {
+            options.stats = true;
         } else if (name == "-seed") {
             if (!value(number)) {
                 return std::nullopt;

@@ -20,6 +20,8 @@ struct HostOptions {
     std::optional<std::uint32_t> stepMillis;
     int dumpAfter = 0;
     std::string dumpPath;
+    // Print the size, scene count and live GL textures after each layout.
+    bool stats = false;
 };
 
 // Parses the command line; `environmentWindow` is XSCREENSAVER_WINDOW, if

@@ -34,24 +34,28 @@ private:
     std::deque<std::uint32_t> times_;
 };
 
-struct Scene {
-    Scene(int width, int height, int sheets = 1, std::uint32_t seed = 4242, std::deque<std::uint32_t> times = {1000})
+// One scene filling an offscreen context of its size.
+struct OffscreenScene {
+    OffscreenScene(int width, int height, int sheets = 1, std::uint32_t seed = 4242,
+                   std::deque<std::uint32_t> times = {1000})
         : context(std::max(width, 1), std::max(height, 1)), platform(std::move(times)) {
         assignSceneSettings();
         sceneSettings().sheetCount = sheets;
         seedSceneRandom(seed);
         if (context.valid()) {
-            setupScene({0, 0, width, height}, platform);
+            scene = std::make_unique<Scene>(Viewport{0, 0, width, height}, platform);
         }
     }
-    ~Scene() { teardownScene(); }
+
+    const SceneState& state() const { return scene->state(); }
+    void drawFrame() { scene->drawFrame(); }
 
     OffscreenContext context;
     ScriptedPlatform platform;
+    std::unique_ptr<Scene> scene;
 };
 
-void fillFeedbackTexture(const std::vector<std::uint8_t>& rgb) {
-    const SceneState& s = sceneState();
+void fillFeedbackTexture(const SceneState& s, const std::vector<std::uint8_t>& rgb) {
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.feedbackSize, s.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
@@ -104,9 +108,9 @@ TEST(SceneSetupTest, FeedbackSizeIsTheLargestFittingPowerOfTwo) {
         {100, 900, 64},    {3, 2, 2},       {1, 1, 1},
     };
     for (const Case& c : cases) {
-        Scene scene(c.width, c.height);
+        OffscreenScene scene(c.width, c.height);
         ASSERT_TRUE(scene.context.valid());
-        const SceneState& s = sceneState();
+        const SceneState& s = scene.state();
         EXPECT_EQ(s.feedbackSize, c.size) << c.width << "x" << c.height;
         EXPECT_EQ(s.feedbackPixels.size(), static_cast<std::size_t>(c.size * c.size * 3));
         GLint textureWidth = 0;
@@ -121,8 +125,8 @@ TEST(SceneSetupTest, FeedbackSizeIsTheLargestFittingPowerOfTwo) {
 }
 
 TEST(SceneSetupTest, StateIsReadyForTheFirstFrame) {
-    Scene scene(320, 240);
-    const SceneState& s = sceneState();
+    OffscreenScene scene(320, 240);
+    const SceneState& s = scene.state();
     EXPECT_EQ(s.viewport.width, 320);
     EXPECT_EQ(s.viewport.height, 240);
     EXPECT_TRUE(std::all_of(s.feedbackPixels.begin(), s.feedbackPixels.end(), [](auto b) { return b == 0; }));
@@ -159,14 +163,14 @@ TEST(SceneSetupTest, StateIsReadyForTheFirstFrame) {
 
 TEST(SceneSetupTest, ZeroSizedClientAreaStillSetsUpAndDraws) {
     for (auto [width, height] : {std::pair{0, 0}, std::pair{640, 0}, std::pair{0, 480}}) {
-        Scene scene(width, height);
-        const SceneState& s = sceneState();
+        OffscreenScene scene(width, height);
+        const SceneState& s = scene.state();
         EXPECT_EQ(s.feedbackSize, 1);
         EXPECT_EQ(s.feedbackPixels.size(), 3u);
         EXPECT_TRUE(std::isfinite(s.aspectRatio));
         EXPECT_GT(s.aspectRatio, 0.0f);
         for (int frame = 0; frame < 5; ++frame) {
-            drawFrame();
+            scene.drawFrame();
         }
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
@@ -175,8 +179,8 @@ TEST(SceneSetupTest, ZeroSizedClientAreaStillSetsUpAndDraws) {
 TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
     constexpr int width = 512;
     constexpr int height = 384;
-    Scene scene(width, height, 0);
-    const SceneState& s = sceneState();
+    OffscreenScene scene(width, height, 0);
+    const SceneState& s = scene.state();
     const int size = s.feedbackSize;
     ASSERT_EQ(size, 256);
 
@@ -188,8 +192,8 @@ TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
             std::fill_n(&marker[(static_cast<std::size_t>(row) * size + col) * 3], 3, std::uint8_t{255});
         }
     }
-    fillFeedbackTexture(marker);
-    drawFrame();
+    fillFeedbackTexture(s, marker);
+    scene.drawFrame();
 
     EXPECT_EQ(s.frameSeconds, 0.0f);
     for (float phase : s.motionPhase) {
@@ -216,10 +220,10 @@ TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
 }
 
 TEST(SceneFrameTest, TextureHoldsExactlyTheReadBackSquare) {
-    Scene scene(300, 200);
-    const SceneState& s = sceneState();
+    OffscreenScene scene(300, 200);
+    const SceneState& s = scene.state();
     for (int frame = 0; frame < 3; ++frame) {
-        drawFrame();
+        scene.drawFrame();
     }
     const int size = s.feedbackSize;
     ASSERT_EQ(size, 128);
@@ -239,11 +243,11 @@ TEST(SceneFrameTest, SheetsAreUntexturedAndAddTheirLight) {
         RgbImage screen;
     };
     auto render = [&](int sheets, std::uint8_t textureLevel) {
-        Scene scene(width, height, sheets, 777);
-        const auto size = static_cast<std::size_t>(sceneState().feedbackSize);
-        fillFeedbackTexture(std::vector<std::uint8_t>(size * size * 3, textureLevel));
-        drawFrame();
-        return Result{sceneState().feedbackPixels, scene.context.capture()};
+        OffscreenScene scene(width, height, sheets, 777);
+        const auto size = static_cast<std::size_t>(scene.state().feedbackSize);
+        fillFeedbackTexture(scene.state(), std::vector<std::uint8_t>(size * size * 3, textureLevel));
+        scene.drawFrame();
+        return Result{scene.state().feedbackPixels, scene.context.capture()};
     };
     const Result quadOnly = render(0, 40);
     const Result sheetOnly = render(1, 0);
@@ -287,7 +291,7 @@ void drawSheetImmediate(const Sheet& sheet) {
 }
 
 TEST(SceneFrameTest, SheetDrawingMatchesPlainStripsPixelForPixel) {
-    Scene scene(480, 270, 0);
+    OffscreenScene scene(480, 270, 0);
     assignSceneSettings();
     seedSceneRandom(8080);
     Sheet sheet;
@@ -312,31 +316,31 @@ TEST(SceneFrameTest, SheetDrawingMatchesPlainStripsPixelForPixel) {
 }
 
 TEST(SceneFrameTest, ClockStepsAndABackwardStepReusesTheLastOne) {
-    Scene scene(64, 64, 1, 1, {1000, 1000, 1100, 1150, 900, 0xFFFFFFF0u, 0x20u});
-    const SceneState& s = sceneState();
-    drawFrame();
+    OffscreenScene scene(64, 64, 1, 1, {1000, 1000, 1100, 1150, 900, 0xFFFFFFF0u, 0x20u});
+    const SceneState& s = scene.state();
+    scene.drawFrame();
     EXPECT_EQ(s.frameSeconds, 0.0f);
-    drawFrame();
+    scene.drawFrame();
     EXPECT_FLOAT_EQ(s.frameSeconds, 0.1f);
     const float rate0 = s.motionRate[0];
     EXPECT_FLOAT_EQ(s.motionPhase[0], 0.1f * rate0);
-    drawFrame();
+    scene.drawFrame();
     EXPECT_FLOAT_EQ(s.frameSeconds, 0.05f);
-    drawFrame(); // 1150 -> 900: backwards
+    scene.drawFrame(); // 1150 -> 900: backwards
     EXPECT_FLOAT_EQ(s.frameSeconds, 0.05f);
     EXPECT_FLOAT_EQ(s.motionPhase[0], 0.2f * rate0);
-    drawFrame(); // 900 -> 0xFFFFFFF0: a long forward step
+    scene.drawFrame(); // 900 -> 0xFFFFFFF0: a long forward step
     EXPECT_GT(s.frameSeconds, 4000000.0f);
     const float longStep = s.frameSeconds;
-    drawFrame(); // the counter wraps
+    scene.drawFrame(); // the counter wraps
     EXPECT_EQ(s.frameSeconds, longStep);
 }
 
 TEST(SceneFrameTest, PhasesWrapOnceAndMotionFollowsTime) {
-    Scene scene(64, 64, 1, 3, {0, 0, 60000});
-    const SceneState& s = sceneState();
-    drawFrame();
-    drawFrame();
+    OffscreenScene scene(64, 64, 1, 3, {0, 0, 60000});
+    const SceneState& s = scene.state();
+    scene.drawFrame();
+    scene.drawFrame();
     for (int k = 0; k < motionPhaseCount; ++k) {
         float expected = 60.0f * s.motionRate[k];
         if (expected > 2.0f * std::numbers::pi_v<float>) {

@@ -1,9 +1,11 @@
 // The saver window's procedures fed real messages in this process, with the
-// real scene behind them. The window's flags live for the whole process, so
-// CTest runs every case in a process of its own.
+// real scene behind them. CTest runs each case in a process of its own, so
+// that no case sees the cursor or the queue another left.
 #include "saver_window.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace solvane {
 namespace {
@@ -32,16 +34,27 @@ protected:
     void SetUp() override {
         // Every case starts from the same cursor, whatever the last one left.
         ASSERT_TRUE(placeCursor(width + 200, height / 2));
-        setSaverInstance(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(registerSaverClass());
-        window = createSaverWindow(width, height);
+        window = createWindow();
         ASSERT_NE(window, nullptr);
         GetCursorPos(&origin);
     }
 
-    void TearDown() override {
-        if (IsWindow(window)) {
-            DestroyWindow(window);
+    void TearDown() override { saver.reset(); }
+
+    HWND createWindow() {
+        const HINSTANCE instance = GetModuleHandleA(nullptr);
+        WNDCLASSA known{};
+        if (!GetClassInfoA(instance, "WindowsScreenSaverClass", &known)) {
+            EXPECT_TRUE(registerSaverClass(instance));
+        }
+        saver = std::make_unique<SaverWindow>(instance);
+        return saver->create({0, 0, width, height});
+    }
+
+    // Drops the posted quit message a destroyed window leaves behind.
+    void dropQuit() {
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
 
@@ -75,6 +88,7 @@ protected:
         SendMessageA(window, WM_MOUSEMOVE, 0, 0);
     }
 
+    std::unique_ptr<SaverWindow> saver;
     HWND window = nullptr;
     POINT origin{};
 };
@@ -169,6 +183,53 @@ TEST_F(SaverWindowTest, DeactivationAloneEndsTheSaver) {
     SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     dispatchPostedCloses();
     EXPECT_FALSE(IsWindow(window));
+}
+
+} // namespace
+} // namespace solvane
+
+namespace solvane {
+namespace {
+
+TEST_F(SaverWindowTest, EachWindowStartsWithItsOwnFlags) {
+    SendMessageA(window, WM_KEYDOWN, 'A', 0);
+    dispatchPostedCloses();
+    ASSERT_FALSE(IsWindow(window));
+    dropQuit();
+
+    // A second window in the same process starts unarmed, with a new reference.
+    window = createWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(window)) << "the first window's armed close must not carry over";
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(takePostedCloses(), 0) << "the greeting move of the new window";
+    EXPECT_TRUE(saver->idleFrame());
+    EXPECT_EQ(saver->framesDrawn().frames, 1u);
+}
+
+TEST_F(SaverWindowTest, DisplayChangeCoversTheNewLayoutAndDrawsOn) {
+    ASSERT_TRUE(saver->idleFrame());
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    const RECT screen = virtualScreen();
+    EXPECT_EQ(placed.left, screen.left);
+    EXPECT_EQ(placed.top, screen.top);
+    EXPECT_EQ(placed.right, screen.right);
+    EXPECT_EQ(placed.bottom, screen.bottom);
+    ASSERT_NE(saver->scene(), nullptr);
+    ASSERT_TRUE(saver->scene()->ready());
+    const SceneSet& scenes = *saver->scene()->scenes();
+    ASSERT_GE(scenes.size(), 1u);
+    const Viewport& first = scenes.scene(0).state().viewport;
+    EXPECT_EQ(first.width, GetSystemMetrics(SM_CXSCREEN)) << "a scene per monitor of the new layout";
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_TRUE(saver->idleFrame());
+    }
+    EXPECT_EQ(saver->framesDrawn().frames, 4u);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(takePostedCloses(), 0) << "a new layout is not user input";
 }
 
 } // namespace

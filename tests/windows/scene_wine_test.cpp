@@ -2,6 +2,7 @@
 // frames the offscreen host rendered natively from the same seed and clock.
 #include "gl_scene_host.h"
 #include "scene/gl_api.h"
+#include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ constexpr int frameCount = 5;
 // A fixed clock, and a swap that first keeps what the back buffer holds.
 class CapturingPlatform : public FramePlatform {
 public:
+    HDC dc = nullptr;
+
     std::uint32_t timeMillis() override { return clock; }
     void swapBuffers() override {
         std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width) * height * 3);
@@ -34,7 +38,7 @@ public:
         for (int y = 0; y < height; ++y) {
             std::copy_n(&bottomUp[static_cast<std::size_t>(height - 1 - y) * row], row, &frame[y * row]);
         }
-        SwapBuffers(sceneDeviceContext());
+        SwapBuffers(dc);
     }
 
     std::uint32_t clock = 0;
@@ -90,19 +94,23 @@ TEST(SceneOnWineTest, FramesMatchTheNativeRendering) {
     EXPECT_FALSE(IsWindowVisible(gl.window));
     CapturingPlatform platform;
     assignSceneSettings();
-    initScene(gl.window, seed, platform);
+    seedSceneRandom(seed);
+    auto host = std::make_unique<GlSceneHost>(gl.window, platform);
+    platform.dc = host->deviceContext();
     ASSERT_NE(wglGetCurrentContext(), nullptr) << "no GL context from Wine's opengl32";
+    ASSERT_TRUE(host->ready());
+    ASSERT_EQ(host->scenes()->size(), 1u) << "a window inside one monitor is one scene";
     std::printf("GL: %s / %s\n", reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     PIXELFORMATDESCRIPTOR format{};
-    DescribePixelFormat(sceneDeviceContext(), GetPixelFormat(sceneDeviceContext()), sizeof format, &format);
+    DescribePixelFormat(platform.dc, GetPixelFormat(platform.dc), sizeof format, &format);
     EXPECT_TRUE(format.dwFlags & PFD_DOUBLEBUFFER);
     EXPECT_EQ(format.iPixelType, PFD_TYPE_RGBA);
-    EXPECT_EQ(sceneState().feedbackSize, 128);
+    EXPECT_EQ(host->scenes()->scene(0).state().feedbackSize, 128);
 
     for (int frame = 1; frame <= frameCount; ++frame) {
-        drawFrame();
+        host->drawFrame();
         platform.clock += stepMillis;
         char name[32];
         std::snprintf(name, sizeof name, "\\frame-%04d.rgb", frame);
@@ -124,7 +132,7 @@ TEST(SceneOnWineTest, FramesMatchTheNativeRendering) {
         EXPECT_LT(mean, 1.5) << "frame " << frame;
         EXPECT_LT(distant, reference.size() / 200) << "frame " << frame;
     }
-    shutdownScene(gl.window);
+    host.reset();
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -24,11 +25,27 @@ struct Options {
     long seed = -1;
     std::string out = "frames";
     bool raw = false; // raw top-down RGB bytes instead of PNG
+    std::vector<solvane::PixelRect> monitors; // none: the whole picture is one
 };
 
 bool parseInt(std::string_view text, long& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc{} && end == text.data() + text.size();
+}
+
+// LEFT,TOP,WIDTH,HEIGHT in pixels from the picture's top left.
+bool parseMonitor(std::string_view text, solvane::PixelRect& monitor) {
+    long fields[4] = {};
+    for (long& field : fields) {
+        const std::size_t comma = text.find(',');
+        if (!parseInt(text.substr(0, comma), field)) {
+            return false;
+        }
+        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+    }
+    monitor = {static_cast<std::int32_t>(fields[0]), static_cast<std::int32_t>(fields[1]),
+               static_cast<std::int32_t>(fields[0] + fields[2]), static_cast<std::int32_t>(fields[1] + fields[3])};
+    return fields[2] > 0 && fields[3] > 0;
 }
 
 bool writeRaw(const solvane::RgbImage& image, const std::string& path) {
@@ -44,9 +61,11 @@ int usage() {
     std::fprintf(stderr,
                  "usage: render_frames [--width W] [--height H] [--frames N] [--every K]\n"
                  "                     [--step-ms M] [--seed S] [--out DIR] [--format png|rgb]\n"
+                 "                     [--monitor LEFT,TOP,WIDTH,HEIGHT]...\n"
                  "Renders N frames on a clock advancing M ms per frame and writes every\n"
                  "K-th frame to DIR/frame-NNNN.png (or .rgb, raw top-down RGB bytes).\n"
-                 "Without --seed the time of day seeds.\n");
+                 "Without --seed the time of day seeds. Each --monitor gets a picture of its\n"
+                 "own, as on a screen of several monitors; without one the whole is one.\n");
     return 2;
 }
 
@@ -58,6 +77,14 @@ int main(int argc, char** argv) {
         const std::string_view flag = argv[i];
         if (flag == "--out" && i + 1 < argc) {
             options.out = argv[++i];
+            continue;
+        }
+        if (flag == "--monitor" && i + 1 < argc) {
+            solvane::PixelRect monitor;
+            if (!parseMonitor(argv[++i], monitor)) {
+                return usage();
+            }
+            options.monitors.push_back(monitor);
             continue;
         }
         if (flag == "--format" && i + 1 < argc) {
@@ -103,10 +130,10 @@ int main(int argc, char** argv) {
     solvane::assignSceneSettings();
     solvane::seedSceneRandom(options.seed >= 0 ? static_cast<std::uint32_t>(options.seed)
                                                : static_cast<std::uint32_t>(std::time(nullptr)));
-    solvane::setupScene({0, 0, options.width, options.height}, platform);
+    solvane::SceneSet scenes(options.width, options.height, options.monitors, platform);
 
     for (int frame = 1; frame <= options.frames; ++frame) {
-        solvane::drawFrame();
+        scenes.drawFrame();
         clock += static_cast<std::uint32_t>(options.stepMillis);
         if (frame % options.every == 0) {
             char name[32];
@@ -121,6 +148,5 @@ int main(int argc, char** argv) {
             std::printf("%s\n", path.c_str());
         }
     }
-    solvane::teardownScene();
     return 0;
 }
