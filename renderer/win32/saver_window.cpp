@@ -44,6 +44,7 @@ SaverWindow::~SaverWindow() {
 }
 
 HWND SaverWindow::create(const RECT& area) {
+    covered_ = virtualScreen();
     CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                     area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance_,
                     this);
@@ -62,10 +63,22 @@ void SaverWindow::initScene() {
 
 void SaverWindow::shutdownScene() { scene_.reset(); }
 
-void SaverWindow::coverVirtualScreen() {
-    const RECT area = virtualScreen();
-    SetWindowPos(window_, HWND_TOPMOST, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOACTIVATE);
+bool SaverWindow::displayChanged() const {
+    const RECT now = virtualScreen();
+    return now.left != covered_.left || now.top != covered_.top || now.right != covered_.right ||
+           now.bottom != covered_.bottom;
+}
+
+void SaverWindow::followDisplayChange() {
+    // Monitors came, went or moved: cover the new layout, a scene each. The
+    // cursor's screen coordinates may jump with it, which is no input.
+    GetCursorPos(&lastCursorPos_);
+    covered_ = virtualScreen();
+    SetWindowPos(window_, HWND_TOPMOST, covered_.left, covered_.top, covered_.right - covered_.left,
+                 covered_.bottom - covered_.top, SWP_NOACTIVATE);
+    if (scene_) {
+        scene_->followLayout();
+    }
 }
 
 LRESULT SaverWindow::armClose(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,6 +99,12 @@ LRESULT SaverWindow::onClose(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SaverWindow::onMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A new layout can move the cursor's coordinates before its
+    // WM_DISPLAYCHANGE arrives (or without one).
+    if (displayChanged()) {
+        followDisplayChange();
+        return DefWindowProcA(window_, message, wParam, lParam);
+    }
     // The move that greets a new window under the cursor never closes it.
     if (firstMoveSeen_) {
         closeArmed_ = true;
@@ -143,11 +162,7 @@ LRESULT SaverWindow::sceneWindowProc(HWND window, UINT message, WPARAM wParam, L
         shutdownScene();
         break;
     case WM_DISPLAYCHANGE:
-        // Monitors came, went or changed: cover the new layout, a scene each.
-        coverVirtualScreen();
-        if (scene_) {
-            scene_->followLayout();
-        }
+        followDisplayChange();
         break;
     case WM_NCDESTROY:
         window_ = nullptr;

@@ -50,13 +50,15 @@ private:
     void applySceneSettings();
     void initScene();
     void shutdownScene();
-    void coverVirtualScreen();
+    bool displayChanged() const;
+    void followDisplayChange();
     LRESULT armClose(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onClose(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMouseMove(UINT message, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
+    RECT covered_{}; // the virtual screen when the window last followed it
     POINT lastCursorPos_{};
     bool closeArmed_ = false;
     bool firstMoveSeen_ = false;

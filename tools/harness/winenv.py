@@ -3,7 +3,7 @@
 a null sink, and a WINEPREFIX with a persistent wineserver and a virtual
 desktop. Everything started is recorded in a JSON state file and stopped by PID.
 
-  winenv.py setup   --state FILE --prefix DIR --probe probe.exe
+  winenv.py setup   --state FILE --prefix DIR --probe probe.exe [--display xorg-dummy [--layout L]]
   winenv.py cleanup --state FILE
   winenv.py run     --state FILE [--timeout S] [--winedebug CH] [--cwd DIR] -- PROGRAM.exe ARGS...
 
@@ -28,10 +28,10 @@ from dataclasses import dataclass
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 # Image and load_image are also for scenarios that read screenshots.
+import displays  # noqa: E402
 from media import Image, load_image, sound_stats  # noqa: E402,F401
 from procs import HarnessError, Tracker, is_running, poll, spawn, start_time, stop  # noqa: E402
 
-SCREEN = (1920, 1080)
 SINK = "solvane_null"
 DESKTOP = "Default"
 DESKTOP_TITLE = f"{DESKTOP} - Wine desktop"
@@ -98,10 +98,14 @@ def wineserver_binary():
 # ---------------------------------------------------------------- setup
 
 class Setup:
-    def __init__(self, state_path, prefix, probe):
+    def __init__(self, state_path, prefix, probe, display_kind="xvfb", layout=displays.TWO_MONITORS):
         self.path = os.path.abspath(state_path)
         folder = os.path.dirname(self.path)
+        monitors = displays.parse_layout(layout) if display_kind == "xorg-dummy" else []
         self.state = {
+            "display_kind": display_kind,
+            "monitors": [m.rect for m in monitors],
+            "screen": list(displays.screen_size(monitors) if monitors else displays.XVFB_SCREEN),
             "folder": folder,
             "prefix": os.path.abspath(prefix),
             "probe": os.path.abspath(probe),
@@ -133,7 +137,7 @@ class Setup:
             os.makedirs(d, exist_ok=True)
         os.chmod(self.state["runtime"], 0o700)
         timings = {}
-        for step in (self.start_xvfb, self.start_pulseaudio, self.create_prefix, self.start_desktop):
+        for step in (self.start_display, self.start_pulseaudio, self.create_prefix, self.start_desktop):
             t0 = time.monotonic()
             step()
             timings[step.__name__] = round(time.monotonic() - t0, 2)
@@ -141,31 +145,13 @@ class Setup:
         self.save()
         return timings
 
-    def start_xvfb(self):
-        read_fd, write_fd = os.pipe()
-        try:
-            proc, record = spawn(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                  f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp",
-                                  "+extension", "GLX", "-noreset"],
-                                 os.path.join(self.state["logs"], "xvfb"), pass_fds=(write_fd,))
-            os.close(write_fd)
-            write_fd = None
-            self.record("xvfb", proc, record)
-            # Xvfb picks a free display itself and writes its number on the pipe,
-            # then a newline in a second write: closing early would kill it.
-            number = read_line(read_fd, START_TIMEOUT)
-        finally:
-            os.close(read_fd)
-            if write_fd is not None:
-                os.close(write_fd)
-        if not number.isdigit():
-            raise HarnessError(f"Xvfb did not report a display; see {record['stderr']}")
-        self.state["display"] = f":{number}"
+    def start_display(self):
+        monitors = [displays.Monitor(r[2] - r[0], r[3] - r[1], r[0], r[1]) for r in self.state["monitors"]]
+        proc, record, display = displays.start_server(self.state["display_kind"], self.state["folder"],
+                                                      self.state["logs"], monitors)
+        self.record("xserver", proc, record)
+        self.state["display"] = display
         self.save()
-        env = dict(os.environ, DISPLAY=self.state["display"])
-        poll(lambda: subprocess.run(["xdpyinfo"], env=env, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL).returncode == 0,
-             START_TIMEOUT, what=f"Xvfb on {self.state['display']} to answer")
 
     def start_pulseaudio(self):
         folder = os.path.join(self.state["runtime"], "pulse")
@@ -216,7 +202,7 @@ class Setup:
         # Settings in place before the first process, so the desktop wineboot
         # brings up is already the virtual one.
         with open(os.path.join(prefix, "user.reg"), "w") as f:
-            f.write(user_registry())
+            f.write(user_registry(virtual_desktop=self.state["display_kind"] == "xvfb"))
         env = base_env(self.state)
         # Our own persistent server first, so that wine never starts one we do not know.
         proc, record = spawn([wineserver_binary(), "-f", "-p"],
@@ -243,6 +229,8 @@ class Setup:
         proc, record = spawn(["wine", self.state["probe"], "keep"],
                              os.path.join(self.state["logs"], "keeper"), env=base_env(self.state))
         self.record("keeper", proc, record)
+        if self.state["display_kind"] != "xvfb":
+            return  # monitors of their own: no virtual desktop window to find
         env = base_env(self.state)
 
         def desktop_window():
@@ -260,19 +248,6 @@ class Setup:
             self.state["processes"]["explorer"] = {
                 "pid": int(pid), "start": start_time(int(pid)), "argv": ["explorer.exe", "/desktop"]}
         self.save()
-
-
-def read_line(fd, timeout):
-    """Reads from fd up to a newline or EOF, for at most timeout seconds."""
-    data = b""
-    deadline = time.monotonic() + timeout
-    while b"\n" not in data:
-        ready, _, _ = select.select([fd], [], [], max(0.0, deadline - time.monotonic()))
-        chunk = os.read(fd, 64) if ready else b""
-        if not chunk:
-            break
-        data += chunk
-    return data.decode().strip()
 
 
 def wineserver_listening(record):
@@ -296,17 +271,20 @@ def wineserver_listening(record):
     return False
 
 
-def user_registry():
+def user_registry(virtual_desktop=True):
     """HKCU settings in Wine's own registry file format (the server loads it
-    at start): virtual desktop and Japanese font replacements."""
+    at start): virtual desktop (Xvfb only; real monitors need none) and
+    Japanese font replacements."""
     def key(path, values):
         lines = "".join(f'"{reg_escape(name)}"="{reg_escape(data)}"\n' for name, data in values.items())
         return f"[{path}]\n{lines}\n"
 
     return ("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
             "#arch=win64\n\n"
-            + key(r"Software\\Wine\\Explorer", {"Desktop": DESKTOP})
-            + key(r"Software\\Wine\\Explorer\\Desktops", {DESKTOP: f"{SCREEN[0]}x{SCREEN[1]}"})
+            + (key(r"Software\\Wine\\Explorer", {"Desktop": DESKTOP})
+               + key(r"Software\\Wine\\Explorer\\Desktops",
+                     {DESKTOP: f"{displays.XVFB_SCREEN[0]}x{displays.XVFB_SCREEN[1]}"})
+               if virtual_desktop else "")
             + key(r"Software\\Wine\\Fonts\\Replacements", FONT_REPLACEMENTS))
 
 
@@ -337,7 +315,7 @@ def teardown(state, popens=None):
                                stderr=subprocess.STDOUT, timeout=20)
             except subprocess.TimeoutExpired:
                 log("wineserver -k did not return within 20 s")
-    for name in ("keeper", "explorer", "wineserver", "silence", "pulseaudio", "xvfb"):
+    for name in ("keeper", "explorer", "wineserver", "silence", "pulseaudio", "xserver"):
         if name in procs:
             stop(procs[name], timeout=STOP_TIMEOUT, proc=popens.get(name))
     if state.get("prefix"):
@@ -494,11 +472,14 @@ class Env:
         self.state = load_state(state_path)
         if self.state.get("stopped"):
             raise HarnessError(f"the Wine environment in {state_path} was cleaned up; run setup again")
-        for name in ("xvfb", "pulseaudio", "silence", "wineserver", "keeper"):
+        for name in ("xserver", "pulseaudio", "silence", "wineserver", "keeper"):
             record = self.state["processes"].get(name)
             if not record or not is_running(record):
                 raise HarnessError(f"the Wine environment is not running ({name} is gone); run setup again")
         self.display = self.state["display"]
+        self.screen = tuple(self.state["screen"])
+        # Monitors as (left, top, right, bottom) in X coordinates; [] on Xvfb.
+        self.monitors = [tuple(r) for r in self.state.get("monitors", [])]
         self.prefix = self.state["prefix"]
         self.pulse_server = self.state["pulse_server"]
         self.probe_exe = self.state["probe"]
@@ -669,7 +650,7 @@ class Env:
     def mouse_move_rel(self, dx, dy):
         x, y = self.mouse_position()
         self.xdotool("mousemove_relative", "--", dx, dy)
-        self._pointer_at(min(max(x + dx, 0), SCREEN[0] - 1), min(max(y + dy, 0), SCREEN[1] - 1))
+        self._pointer_at(min(max(x + dx, 0), self.screen[0] - 1), min(max(y + dy, 0), self.screen[1] - 1))
 
     def _pointer_at(self, x, y):
         poll(lambda: self.mouse_position() == (x, y), 5, what=f"the pointer to reach {(x, y)}")
@@ -779,12 +760,13 @@ class Env:
 
 
 @contextlib.contextmanager
-def private_env(folder, probe):
+def private_env(folder, probe, display="xvfb", layout=displays.TWO_MONITORS):
     """A whole environment of its own, for a tool or benchmark run outside
     CTest: set up in `folder`, yielded as an Env, always cleaned up."""
     state = os.path.join(folder, "state.json")
     subprocess.run([sys.executable, os.path.abspath(__file__), "setup", "--state", state,
-                    "--prefix", os.path.join(folder, "prefix"), "--probe", probe], check=True)
+                    "--prefix", os.path.join(folder, "prefix"), "--probe", probe,
+                    "--display", display, "--layout", layout], check=True)
     try:
         with Env(state) as env:
             yield env
@@ -803,7 +785,7 @@ def cmd_setup(args):
         except ValueError:
             old = {"folder": os.path.dirname(path)}
         teardown(old)  # stale, or setup run twice: stop what it recorded first
-    setup = Setup(path, args.prefix, args.probe)
+    setup = Setup(path, args.prefix, args.probe, args.display, args.layout)
     started = time.monotonic()
     try:
         timings = setup.run()
@@ -853,6 +835,10 @@ def main(argv=None):
     p.add_argument("--state", required=True)
     p.add_argument("--prefix", required=True)
     p.add_argument("--probe", required=True, help="path of probe.exe")
+    p.add_argument("--display", choices=("xvfb", "xorg-dummy"), default="xvfb",
+                   help="one Xvfb screen (default), or Xorg's dummy driver with real monitors")
+    p.add_argument("--layout", default=displays.TWO_MONITORS,
+                   help="xorg-dummy monitors, WIDTHxHEIGHT+X+Y[,...], the first primary")
     p.set_defaults(func=cmd_setup)
     p = sub.add_parser("cleanup", help="stop everything setup started")
     p.add_argument("--state", required=True)

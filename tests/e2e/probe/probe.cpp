@@ -87,7 +87,7 @@ int usage() {
       "       probe wait-gone TITLE TIMEOUT_MS\n"
       "       probe post|send HWND MSG WPARAM LPARAM\n"
       "       probe children HWND\n"
-      "       probe metrics | foreground | version | keep | saver-running\n"
+      "       probe metrics | monitors | foreground | version | keep | saver-running\n"
       "       probe texts HWND\n"
       "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
       "       probe terminate PID\n"
@@ -293,6 +293,28 @@ int cmd_terminate(Args a) {
 int cmd_metrics(Args a) {
   if (!a.empty()) return usage();
   std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  return exit_ok;
+}
+
+BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+  }
+  return TRUE;
+}
+
+// The virtual screen (left top right bottom), then a line per monitor with
+// its rectangle and 1 for the primary one.
+int cmd_monitors(Args a) {
+  if (!a.empty()) return usage();
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  std::printf("%d %d %d %d\n", left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              top + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
   return exit_ok;
 }
 
@@ -529,7 +551,7 @@ struct Command {
 constexpr Command commands[] = {
     {"find", cmd_find},         {"wait", cmd_wait},       {"wait-gone", cmd_wait_gone},
     {"post", cmd_post},         {"send", cmd_send},       {"children", cmd_children},
-    {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"foreground", cmd_foreground}, {"font", cmd_font},
+    {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"monitors", cmd_monitors},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
     {"terminate", cmd_terminate},
