@@ -1,6 +1,8 @@
 # Registers tests that run Windows programs under Wine (native configuration).
 # One shared environment (Xvfb, PulseAudio, wineserver, prefix) is the CTest
 # fixture "wine_env"; tests on its one display hold the lock "wine_display".
+# A second one, "wine_monitors", runs on Xorg's dummy driver with two
+# monitors (lock "wine_monitors_display").
 
 find_program(SOLVANE_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
 find_program(SOLVANE_PYTHON NAMES python3 REQUIRED)
@@ -19,6 +21,18 @@ add_test(NAME wine_env_cleanup
          COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${SOLVANE_WINE_STATE})
 set_tests_properties(wine_env_cleanup PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120
                      RESOURCE_LOCK wine_display)
+
+set(SOLVANE_WINE_MONITORS_STATE ${CMAKE_BINARY_DIR}/wine-monitors/state.json)
+add_test(NAME wine_monitors_setup
+         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${SOLVANE_WINE_MONITORS_STATE}
+                 --prefix ${CMAKE_BINARY_DIR}/wine-monitors/prefix --probe ${SOLVANE_PROBE}
+                 --display xorg-dummy --layout 1920x1080+0+0,1280x720+1920+0)
+set_tests_properties(wine_monitors_setup PROPERTIES FIXTURES_SETUP wine_monitors TIMEOUT 420
+                     RESOURCE_LOCK wine_monitors_display)
+add_test(NAME wine_monitors_cleanup
+         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${SOLVANE_WINE_MONITORS_STATE})
+set_tests_properties(wine_monitors_cleanup PROPERTIES FIXTURES_CLEANUP wine_monitors TIMEOUT 120
+                     RESOURCE_LOCK wine_monitors_display)
 
 function(_solvane_wine_properties name timeout)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine_display
@@ -44,20 +58,30 @@ function(solvane_add_wine_test)
   _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
 endfunction()
 
-# solvane_add_scenario(NAME n SCRIPT path.py [ARGS ...] [TIMEOUT s])
-# Runs an end-to-end scenario script against the shared environment.
+# solvane_add_scenario(NAME n SCRIPT path.py [ARGS ...] [TIMEOUT s] [MONITORS])
+# Runs an end-to-end scenario script against the shared environment, or with
+# MONITORS against the two-monitor one.
 function(solvane_add_scenario)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCRIPT;TIMEOUT" "ARGS")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "MONITORS" "NAME;SCRIPT;TIMEOUT" "ARGS")
   if(NOT arg_NAME OR NOT arg_SCRIPT)
     message(FATAL_ERROR "solvane_add_scenario needs NAME and SCRIPT")
   endif()
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 120)
   endif()
+  set(state ${SOLVANE_WINE_STATE})
+  if(arg_MONITORS)
+    set(state ${SOLVANE_WINE_MONITORS_STATE})
+  endif()
   add_test(NAME ${arg_NAME}
-           COMMAND ${SOLVANE_PYTHON} ${arg_SCRIPT} --state ${SOLVANE_WINE_STATE}
+           COMMAND ${SOLVANE_PYTHON} ${arg_SCRIPT} --state ${state}
                    --windows-build ${SOLVANE_WINDOWS_BUILD_DIR} ${arg_ARGS})
-  _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
+  if(arg_MONITORS)
+    set_tests_properties(${arg_NAME} PROPERTIES FIXTURES_REQUIRED wine_monitors
+                         RESOURCE_LOCK wine_monitors_display TIMEOUT ${arg_TIMEOUT})
+  else()
+    _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
+  endif()
   # CTest ends a test that times out with SIGKILL; the scenario stops itself
   # a little earlier, cleaning up and saying which check hung.
   math(EXPR inner "${arg_TIMEOUT} * 9 / 10")

@@ -17,6 +17,9 @@ constexpr char saverClassName[] = "WindowsScreenSaverClass";
 constexpr char initialTitle[] = "Screensaver";
 constexpr char sceneTitle[] = "Brisel_VC";
 constexpr int mouseMoveTolerance = 4; // pixels, as |dx| + |dy|
+// How often frames look for a new monitor layout: a layout changed outside
+// the program need not come with a WM_DISPLAYCHANGE (Wine sends none).
+constexpr DWORD layoutCheckMillis = 1000;
 
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 
@@ -241,6 +244,12 @@ BOOL SaverWindow::verifySaverPassword() {
 bool SaverWindow::idleFrame() {
     if (!sceneReady_ || passwordDialogOpen_ || !scene_ || !scene_->ready()) {
         return false;
+    }
+    if (const DWORD before = timeGetTime(); before - lastLayoutCheck_ >= layoutCheckMillis) {
+        lastLayoutCheck_ = before;
+        if (displayChanged()) {
+            followDisplayChange();
+        }
     }
     scene_->drawFrame();
     const DWORD now = timeGetTime();

@@ -59,6 +59,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     RECT covered_{}; // the virtual screen when the window last followed it
+    DWORD lastLayoutCheck_ = 0;
     POINT lastCursorPos_{};
     bool closeArmed_ = false;
     bool firstMoveSeen_ = false;

@@ -20,6 +20,11 @@ class Image:
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
 
+    def crop(self, left, top, right, bottom):
+        """The part inside a rectangle (right and bottom exclusive)."""
+        rows = [self.rgb[(y * self.width + left) * 3:(y * self.width + right) * 3] for y in range(top, bottom)]
+        return Image(right - left, bottom - top, b"".join(rows))
+
 
 def _convert():
     # Debian's ImageMagick; a wrapper elsewhere on PATH is not ours to rely on.
