@@ -237,6 +237,42 @@ class SolvaneOnX11(unittest.TestCase):
         self.x.destroy(window)
         self.expect_exit(proc)
 
+    def test_given_window_resizes_without_leaking(self):
+        """Each resize makes new scenes for the new size and frees the old:
+        the GL texture count and the resident memory stay where they were."""
+        window = self.x.window(0, 0, 320, 240)
+        self.windows.append(window)
+        proc = self.start("-window-id", hex(window), "--stats")
+
+        def layouts():
+            return [line for line in self.stderr(proc).splitlines() if " scenes, " in line]
+
+        poll(lambda: layouts(), 20, "the first layout")
+
+        def resize(count):
+            for _ in range(count):
+                done = len(layouts())
+                width, height = (336 + done % 5 * 16, 252 + done % 3 * 12) if done % 2 else (320, 240)
+                self.x.resize(window, width, height)
+                poll(lambda: len(layouts()) > done, 10, f"the layout after resize {done}")
+
+        def resident_kib():
+            with open(f"/proc/{proc.pid}/status") as f:
+                return int(next(line.split()[1] for line in f if line.startswith("VmRSS:")))
+
+        resize(20)  # let the allocators reach their working size
+        before = resident_kib()
+        resize(200)
+        after = resident_kib()
+        textures = {line.rsplit(",", 1)[1].strip() for line in layouts()}
+        print(f"resident {before} KiB before 200 resizes, {after} KiB after; textures per layout: {textures}",
+              file=sys.stderr)
+        self.assertEqual(textures, {"1 textures"}, "old scenes' textures are not freed")
+        self.assertLess(after - before, 2048, f"resident memory grew from {before} to {after} KiB")
+        self.assertIsNone(proc.poll(), self.stderr(proc)[-500:])
+        proc.send_signal(signal.SIGTERM)
+        self.expect_exit(proc)
+
     def test_screensaver_window_variable_names_the_window(self):
         window = self.x.window(0, 0, 200, 150)
         self.windows.append(window)
