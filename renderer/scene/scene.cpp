@@ -133,7 +133,7 @@ void Scene::drawSheets() const {
     }
 }
 
-void Scene::drawFrame() {
+void Scene::advanceMotion() {
     SceneState& s = state_;
     if (!s.clockStarted) {
         s.lastTime = platform_.timeMillis();
@@ -160,44 +160,56 @@ void Scene::drawFrame() {
     for (int k = 0; k < motionPhaseCount; ++k) {
         advance(s.motionPhase[k], s.motionRate[k], dt);
     }
-    const float spin = 30.0f * std::cos(s.motionPhase[0]);
-    const float dx = 0.2f * std::cos(s.motionPhase[1]);
-    const float dy = 0.2f * std::cos(s.motionPhase[2]);
-    const float dz = 0.8f * std::cos(s.motionPhase[3]);
-    float envelope[envelopePhaseCount];
+    spin_ = 30.0f * std::cos(s.motionPhase[0]);
+    dx_ = 0.2f * std::cos(s.motionPhase[1]);
+    dy_ = 0.2f * std::cos(s.motionPhase[2]);
+    dz_ = 0.8f * std::cos(s.motionPhase[3]);
     for (int k = 0; k < envelopePhaseCount; ++k) {
         advance(s.envelopePhase[k], s.envelopeRate[k], dt);
         const float c = std::cos(s.envelopePhase[k]);
-        envelope[k] = c * c;
+        envelope_[k] = c * c;
     }
+}
 
+void Scene::drawFrame() {
+    drawFeedbackPass();
+    drawScreenPass();
+}
+
+void Scene::drawFeedbackPass() {
+    advanceMotion();
+    SceneState& s = state_;
     const float b = s.feedbackBrightness;
     const std::int32_t size = s.feedbackSize;
-    const Viewport& v = s.viewport;
 
-    // Feedback pass, in the square at the viewport's lower-left corner: last
-    // picture dimmed and moved, sheets on top, read back.
-    const Viewport square{v.x, v.y, size, size};
+    // In the square at the viewport's lower-left corner: last picture dimmed
+    // and moved, sheets on top, read back.
+    const Viewport square{s.viewport.x, s.viewport.y, size, size};
     glViewport(square.x, square.y, size, size);
     projection(30.0);
     clearArea(square);
     glColor3f(b, b, b);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    feedbackQuad(envelope, dx, dy, dz, spin);
+    feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
     glReadPixels(square.x, square.y, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+}
 
-    // Screen pass over the whole viewport: the feedback picture magnified,
-    // sheets sharp on top.
+void Scene::drawScreenPass() {
+    // Over the whole viewport: the feedback picture magnified, sheets sharp on top.
+    const SceneState& s = state_;
+    const float b = s.feedbackBrightness;
+    const Viewport& v = s.viewport;
     glViewport(v.x, v.y, v.width, v.height);
     projection(20.0);
     clearArea(v);
     glColor3f(b, b, b);
-    feedbackQuad(envelope, dx, dy, dz, spin);
+    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
+    feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
 }
@@ -215,11 +227,16 @@ SceneSet::SceneSet(std::int32_t windowWidth, std::int32_t windowHeight, const st
 }
 
 void SceneSet::drawFrame() {
-    for (const Viewport& area : blackAreas_) {
-        clearArea(area);
+    // Every feedback square lies inside its own scene's viewport, so all of
+    // them can be drawn and read back before the first full screen pass.
+    for (const auto& scene : scenes_) {
+        scene->drawFeedbackPass();
     }
     for (const auto& scene : scenes_) {
-        scene->drawFrame();
+        scene->drawScreenPass();
+    }
+    for (const Viewport& area : blackAreas_) {
+        clearArea(area);
     }
     glFlush();
     platform_.swapBuffers();

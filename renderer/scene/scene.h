@@ -51,14 +51,24 @@ public:
     // presenting is the host's, once for all scenes of a window.
     void drawFrame();
 
+    // drawFrame in two halves, so that a window's scenes can all read their
+    // feedback squares back before any draws its full viewport: the
+    // read-backs then wait for small squares only.
+    void drawFeedbackPass();
+    void drawScreenPass();
+
     const SceneState& state() const { return state_; }
 
 private:
     void projection(double fieldOfView) const;
     void feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const;
     void drawSheets() const;
+    void advanceMotion();
 
     FramePlatform& platform_;
+    // This frame's motion, from the feedback pass to the screen pass.
+    float spin_ = 0.0f, dx_ = 0.0f, dy_ = 0.0f, dz_ = 0.0f;
+    float envelope_[envelopePhaseCount] = {};
     SceneState state_;
 };
 

@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Solvane.dll under Wine on two monitors (Xorg's dummy driver, 1920x1080 and
+1280x720) against the same display with the second output off: frames per
+second of each, alternated on one display, and their ratio set against the
+ratio of pixels drawn. Goal: fps(two) / fps(one) >= 0.9 x pixels(one) / pixels(two).
+
+  python3 bench/wine_monitors_bench.py [--build build] [--seconds 8] [--rounds 3]
+"""
+import argparse
+import os
+import statistics
+import sys
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import displays  # noqa: E402
+from frame_report import frames_per_second, run_frame_counter  # noqa: E402
+from winenv import poll, private_env  # noqa: E402
+
+ONE = "1920x1080+0+0"
+TWO = displays.TWO_MONITORS
+
+
+def pixels(layout):
+    return sum(m.width * m.height for m in displays.parse_layout(layout))
+
+
+def use_layout(env, layout):
+    displays.apply_layout(env.display, displays.parse_layout(layout))
+    wanted = len(layout.split(","))
+    poll(lambda: len(env.probe("monitors")[1].splitlines()) == wanted + 1, 20,
+         what=f"Wine to report {wanted} monitor(s)")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
+    parser.add_argument("--seconds", type=int, default=8)
+    parser.add_argument("--rounds", type=int, default=3)
+    args = parser.parse_args()
+    windows = os.path.join(args.build, "windows")
+    folder = os.path.join(args.build, "bench-monitors")
+    os.makedirs(folder, exist_ok=True)
+    counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
+    probe = os.path.join(windows, "tests", "e2e", "probe", "probe.exe")
+    with private_env(folder, probe, display="xorg-dummy", layout=TWO) as env:
+        rates = {ONE: [], TWO: []}
+        for index in range(args.rounds):  # alternate, so both see the same machine
+            for layout in (TWO, ONE):
+                use_layout(env, layout)
+                report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"run-{index}-{len(layout)}.txt"),
+                                               args.seconds)
+                rates[layout].append(frames_per_second(report))
+        one, two = statistics.median(rates[ONE]), statistics.median(rates[TWO])
+        goal = 0.9 * pixels(ONE) / pixels(TWO)
+        print(f"under Wine on Xorg's dummy driver, {args.seconds} s a run, medians of {args.rounds}")
+        print(f"one monitor  ({ONE}):  {one:7.1f} frames/s  {['%.1f' % v for v in rates[ONE]]}")
+        print(f"two monitors ({TWO}): {two:7.1f} frames/s  {['%.1f' % v for v in rates[TWO]]}")
+        print(f"pixels one / two: {pixels(ONE) / pixels(TWO):.3f}")
+        print(f"fps two / one: {two / one:.3f} (goal: at least 0.9 x pixels one / two = {goal:.3f})")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
