@@ -28,13 +28,41 @@ TEST(HostOptionsTest, ModesAndTheirWindow) {
     EXPECT_EQ(parse({"--window-id", "1234"})->windowId, 1234u);
     EXPECT_EQ(parse({}, "0x400001")->windowId, 0x400001u);
     EXPECT_EQ(parse({}, "")->mode, HostMode::OwnWindow);
-    EXPECT_EQ(parse({"-root"}, "0x400001")->mode, HostMode::Root) << "an explicit mode wins";
+    EXPECT_EQ(parse({"-window"}, "0x400001")->mode, HostMode::OwnWindow) << "an explicit own window wins";
+    EXPECT_EQ(parse({"-window-id", "7"}, "0x400001")->windowId, 7u) << "an explicit window id wins";
     EXPECT_TRUE(parse({"--help"})->help);
     const auto testing = parse({"--seed", "0", "--step-ms", "16", "--dump-after", "5", "out.rgb"});
     EXPECT_EQ(*testing->seed, 0u);
     EXPECT_EQ(*testing->stepMillis, 16u);
     EXPECT_EQ(testing->dumpAfter, 5);
     EXPECT_EQ(testing->dumpPath, "out.rgb");
+}
+
+TEST(HostOptionsTest, DaemonConventionsNeverFail) {
+    // What a daemon runs: -root, with its own window in the environment
+    // standing in for the root it covers.
+    const auto hosted = parse({"-root", "-fps"}, "0x1C00007");
+    ASSERT_TRUE(hosted);
+    EXPECT_EQ(hosted->mode, HostMode::GivenWindow);
+    EXPECT_EQ(hosted->windowId, 0x1C00007u);
+    EXPECT_TRUE(hosted->showFps);
+    EXPECT_EQ(parse({"-root"})->mode, HostMode::Root) << "no daemon: the real root";
+
+    // Accepted and ignored; their values are taken, never read as options.
+    const auto ignored = parse({"-install", "-visual", "default", "-delay", "20000", "-no-install", "-root"});
+    ASSERT_TRUE(ignored);
+    EXPECT_EQ(ignored->mode, HostMode::Root);
+    EXPECT_FALSE(ignored->showFps);
+    EXPECT_EQ(parse({"-visual", "0x21", "--delay", "0"})->mode, HostMode::OwnWindow);
+    EXPECT_TRUE(parse({"-delay"})) << "a value missing at the end";
+    EXPECT_TRUE(parse({"-root", "-visual"}));
+    EXPECT_TRUE(parse({"-delay", "soon"})) << "the value is never used, so never judged";
+
+    // -root and -window are one switch; the last one counts.
+    EXPECT_EQ(parse({"-root", "-window"})->mode, HostMode::OwnWindow);
+    EXPECT_EQ(parse({"-window", "-root"})->mode, HostMode::Root);
+    EXPECT_FALSE(parse({"-fps", "-no-fps"})->showFps);
+    EXPECT_TRUE(parse({"-no-fps", "-fps"})->showFps);
 }
 
 TEST(HostOptionsTest, BadArgumentsSayWhatIsWrong) {
@@ -45,6 +73,9 @@ TEST(HostOptionsTest, BadArgumentsSayWhatIsWrong) {
     EXPECT_EQ(errorOf({"-window-id", "0x"}), "solvane: -window-id needs a number");
     EXPECT_EQ(errorOf({"-window-id", "99999999999999999999999"}), "solvane: -window-id needs a number");
     EXPECT_EQ(errorOf({"-root", "-window-id", "3"}), "solvane: -window-id and -root exclude each other");
+    EXPECT_EQ(errorOf({"-window-id", "3", "-window"}), "solvane: -window and -window-id exclude each other");
+    EXPECT_EQ(errorOf({"-visual", "x", "-bogus"}), "solvane: unknown option -bogus");
+    EXPECT_EQ(errorOf({"-root"}, "0x"), "solvane: XSCREENSAVER_WINDOW is not a window id: 0x");
     EXPECT_NE(errorOf({}, "window"), "");
     EXPECT_NE(errorOf({"--dump-after", "3"}), "");
 }

@@ -276,10 +276,15 @@ class SolvaneOnX11(unittest.TestCase):
     def test_screensaver_window_variable_names_the_window(self):
         window = self.x.window(0, 0, 200, 150)
         self.windows.append(window)
-        proc = self.start(env=dict(self.env, XSCREENSAVER_WINDOW=str(window)))
-        self.expect_glow(hex(window))
-        proc.send_signal(signal.SIGTERM)
-        self.expect_exit(proc)
+        # Alone, and as a daemon starts its programs: -root plus the options
+        # every hosted program is given, the variable in hexadecimal.
+        for arguments, named in (((), str(window)),
+                                 (("-root", "-install", "-visual", "default", "-delay", 20000, "-no-fps"),
+                                  "0x%X" % window)):
+            proc = self.start(*arguments, env=dict(self.env, XSCREENSAVER_WINDOW=named))
+            self.expect_glow(hex(window))
+            proc.send_signal(signal.SIGTERM)
+            self.expect_exit(proc)
 
     def test_sigterm_ends_every_mode(self):
         window = self.x.window(0, 0, 160, 120)
