@@ -16,6 +16,7 @@ packages=(
   fonts-ipafont-gothic locales
   python3
   nsis
+  dpkg-dev
 )
 
 missing=()

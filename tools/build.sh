@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Configures and builds the trees: build/windows (MinGW-w64 cross build of the
 # x86-64 Windows programs and Windows tests), build/windows32 (the 32-bit
-# programs only), the release packages of both in build/dist, and build/native
-# (portable core, native tests, benchmarks, tools, and the registration of the
-# Wine tiers). With --windows-only the native tree is left out.
+# programs only), build/native (portable core, native program, native tests,
+# benchmarks, tools, and the registration of the Wine tiers), and the release
+# packages of all three in build/dist. With --windows-only the native tree and
+# its Debian package are left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SOLVANE_BUILD_DIR:-$root/build}
@@ -33,3 +34,5 @@ cmake --build "$build/windows32" -j "$jobs" --target dist
 
 configure native -DSOLVANE_WINDOWS_BUILD_DIR="$build/windows" -DSOLVANE_DIST_DIR="$dist"
 cmake --build "$build/native" -j "$jobs"
+cmake --build "$build/native" --target package >"$build/native-package.log" 2>&1 ||
+  { cat "$build/native-package.log"; exit 1; }

@@ -6,8 +6,8 @@
 #   Without one: the same for a few seconds on a private virtual display; the
 #   screenshots it saves are printed.
 #   --linux: the native Linux program instead, full-screen on $DISPLAY.
-#   --install-linux [PREFIX]: install the native program, its man page and
-#   desktop entry (default PREFIX /usr/local).
+#   --install-linux [PREFIX]: install the native program, its man page,
+#   desktop entry and xscreensaver description (default PREFIX /usr/local).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SOLVANE_BUILD_DIR:-$root/build}
