@@ -18,19 +18,27 @@ packages=(
   nsis
   dpkg-dev
 )
+# The screen-saver daemon, only to host our own program in its test: without
+# recommends, so that no other saver package comes in with it.
+daemon_packages=(xscreensaver)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+missing_of() { # PACKAGES...
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_daemon < <(missing_of "${daemon_packages[@]}")
 
-if ((${#missing[@]})); then
-  echo "bootstrap: installing ${missing[*]}"
+if ((${#missing[@]} + ${#missing_daemon[@]})); then
+  echo "bootstrap: installing ${missing[*]} ${missing_daemon[*]}"
   export DEBIAN_FRONTEND=noninteractive
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq >/dev/null
-  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+  ((${#missing[@]} == 0)) || "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+  ((${#missing_daemon[@]} == 0)) ||
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing_daemon[@]}" >/dev/null
 fi
 
 # Wine needs a Japanese locale for code page 932 tests.

@@ -48,13 +48,15 @@ def is_running(record):
     return bool(fields) and fields[0] != "Z" and int(fields[19]) == record["start"]
 
 
-def spawn(argv, log_base, env=None, cwd=None, pass_fds=(), detach=True):
+def spawn(argv, log_base, env=None, cwd=None, pass_fds=(), detach=True, run_as=None):
     """Starts argv with stdin from /dev/null and stdout/stderr to
-    log_base.out / log_base.err. Returns (Popen, record)."""
+    log_base.out / log_base.err, as the user and group ids run_as = (uid, gid)
+    if given. Returns (Popen, record)."""
     os.makedirs(os.path.dirname(log_base), exist_ok=True)
+    identity = {"user": run_as[0], "group": run_as[1], "extra_groups": []} if run_as else {}
     with open(log_base + ".out", "wb") as out, open(log_base + ".err", "wb") as err:
         proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=err, env=env,
-                                cwd=cwd, pass_fds=pass_fds, start_new_session=detach)
+                                cwd=cwd, pass_fds=pass_fds, start_new_session=detach, **identity)
     record = {"pid": proc.pid, "start": start_time(proc.pid), "argv": list(argv),
               "stdout": log_base + ".out", "stderr": log_base + ".err"}
     return proc, record
