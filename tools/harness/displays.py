@@ -15,7 +15,7 @@ import subprocess
 import time
 from dataclasses import dataclass
 
-from procs import HarnessError, poll, spawn
+from procs import HarnessError, poll, spawn, stop
 
 XVFB_SCREEN = (1920, 1080)
 TWO_MONITORS = "1920x1080+0+0,1280x720+1920+0"
@@ -94,23 +94,29 @@ def read_display_number(read_fd, timeout):
     return data.decode().strip()
 
 
-def start_server(kind, folder, logs, monitors):
-    """Starts Xvfb or Xorg-dummy on a free display; returns (proc, record, ':N')."""
+def start_server(kind, folder, logs, monitors, track, screen=XVFB_SCREEN, open_to_all=False):
+    """Starts Xvfb (of the given screen size) or Xorg-dummy (with the
+    monitors) on a free display; track(proc, record) learns of the process as
+    soon as it exists. open_to_all admits every local client (-ac), so that
+    programs run as another user can draw. Returns (proc, record, ':N')."""
+    os.makedirs(folder, exist_ok=True)
+    os.makedirs(logs, exist_ok=True)
     read_fd, write_fd = os.pipe()
+    access = ["-ac"] if open_to_all else []
     try:
         if kind == "xvfb":
-            argv = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                    f"{XVFB_SCREEN[0]}x{XVFB_SCREEN[1]}x24", "-nolisten", "tcp", "+extension", "GLX",
-                    "-noreset"]
+            argv = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{screen[0]}x{screen[1]}x24",
+                    "-nolisten", "tcp", "+extension", "GLX", "-noreset", *access]
         elif kind == "xorg-dummy":
             config = os.path.join(folder, "xorg-dummy.conf")
             with open(config, "w") as f:
                 f.write(xorg_config(monitors))
             argv = ["Xorg", "-displayfd", str(write_fd), "-config", config,
-                    "-logfile", os.path.join(logs, "xorg.log"), "-noreset", "-nolisten", "tcp"]
+                    "-logfile", os.path.join(logs, "xorg.log"), "-noreset", "-nolisten", "tcp", *access]
         else:
             raise HarnessError(f"unknown display kind {kind!r}")
         proc, record = spawn(argv, os.path.join(logs, kind), pass_fds=(write_fd,))
+        track(proc, record)
         os.close(write_fd)
         write_fd = None
         # The server writes its number, then a newline in a second write:
@@ -162,3 +168,33 @@ def apply_layout(display, monitors):
     if f"Monitors: {len(monitors)}" not in listed:
         raise HarnessError(f"RandR did not take the layout: {listed}")
     subprocess.run(["xsetroot", "-solid", "black"], env=env, check=True, timeout=30)
+
+
+class TestDisplay:
+    """An X server a test starts for itself, tracked and stopped by its PID;
+    it tells its name and its monitors as (x, y, width, height)."""
+
+    def __init__(self, kind, logs, tracker, layout=TWO_MONITORS, screen=(800, 600)):
+        self.tracker = tracker
+        self.record = None
+        monitors = parse_layout(layout) if kind == "xorg-dummy" else []
+
+        def track(proc, record):
+            self.proc, self.record = proc, record
+            tracker.add(record)
+
+        try:
+            _, _, self.name = start_server(kind, logs, logs, monitors, track, screen=screen, open_to_all=True)
+        except BaseException:
+            self.stop()
+            raise
+        self.monitors = [(m.x, m.y, m.width, m.height) for m in monitors] or [(0, 0, *screen)]
+
+    def stop(self):
+        if self.record:
+            stop(self.record, proc=self.proc)
+            self.tracker.remove(self.record)
+            self.record = None
+
+
+KINDS = {kind: (lambda logs, tracker, kind=kind: TestDisplay(kind, logs, tracker)) for kind in ("xvfb", "xorg-dummy")}

@@ -147,9 +147,9 @@ class Setup:
 
     def start_display(self):
         monitors = [displays.Monitor(r[2] - r[0], r[3] - r[1], r[0], r[1]) for r in self.state["monitors"]]
-        proc, record, display = displays.start_server(self.state["display_kind"], self.state["folder"],
-                                                      self.state["logs"], monitors)
-        self.record("xserver", proc, record)
+        _, _, display = displays.start_server(self.state["display_kind"], self.state["folder"],
+                                              self.state["logs"], monitors,
+                                              lambda proc, record: self.record("xserver", proc, record))
         self.state["display"] = display
         self.save()
 

@@ -249,12 +249,15 @@ class SolvaneOnX11(unittest.TestCase):
 
         poll(lambda: layouts(), 20, "the first layout")
 
+        sizes = iter((336 + n % 5 * 16, 252 + n % 3 * 12) if n % 2 else (320, 240) for n in range(1, 10**6))
+
         def resize(count):
             for _ in range(count):
                 done = len(layouts())
-                width, height = (336 + done % 5 * 16, 252 + done % 3 * 12) if done % 2 else (320, 240)
+                width, height = next(sizes)
                 self.x.resize(window, width, height)
-                poll(lambda: len(layouts()) > done, 10, f"the layout after resize {done}")
+                poll(lambda: len(layouts()) > done and f" {width}x{height}," in layouts()[-1], 30,
+                     f"the layout for {width}x{height}")
 
         def resident_kib():
             with open(f"/proc/{proc.pid}/status") as f:

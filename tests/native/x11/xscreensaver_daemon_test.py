@@ -23,7 +23,6 @@ import xml.etree.ElementTree as ElementTree
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools", "harness"))
-sys.path.insert(0, HERE)
 
 import displays  # noqa: E402
 from media import load_image  # noqa: E402
