@@ -14,7 +14,7 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3
   fonts-ipafont-gothic locales
-  python3
+  python3 valgrind
   nsis
   dpkg-dev
 )

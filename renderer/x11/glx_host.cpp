@@ -29,14 +29,18 @@ namespace solvane {
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-// Set by the X error handler: the window we draw into has gone.
+// Set by the X error handler: the window we draw into has gone, or it
+// cannot be drawn in (an input-only window, say).
 bool windowLost = false;
+bool drawingRefused = false;
 
 void onSignal(int) { stopRequested = 1; }
 
 int onXError(Display*, XErrorEvent* error) {
-    if (error->error_code == BadWindow || error->error_code == BadDrawable || error->error_code == BadMatch) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
         windowLost = true;
+    } else if (error->error_code == BadMatch) {
+        drawingRefused = true;
     }
     return 0;
 }
@@ -229,6 +233,13 @@ int run(const HostOptions& options) {
     }
     Display* const x = display.get();
     XSetErrorHandler(onXError);
+    // Without GLX on the server Mesa's GLX calls fail badly; say so instead.
+    int glxErrorBase = 0;
+    int glxEventBase = 0;
+    if (!glXQueryExtension(x, &glxErrorBase, &glxEventBase)) {
+        std::fprintf(stderr, "solvane: the display %s has no OpenGL (GLX)\n", DisplayString(x));
+        return 1;
+    }
     std::optional<Target> target = findTarget(x, options);
     if (!target) {
         return 2;
@@ -267,7 +278,11 @@ int run(const HostOptions& options) {
 
     GlxPlatform platform(x, target->window, options);
     assignSceneSettings();
-    seedSceneRandom(options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr)));
+    // A daemon starts one program a monitor in the same second: the process id
+    // keeps their pictures apart.
+    seedSceneRandom(options.seed ? *options.seed
+                                 : static_cast<std::uint32_t>(std::time(nullptr)) ^
+                                       (static_cast<std::uint32_t>(getpid()) * 2654435761u));
     std::unique_ptr<SceneSet> scenes;
     unsigned int highestTexture = 0;
     auto layOut = [&] {
@@ -291,6 +306,11 @@ int run(const HostOptions& options) {
     int status = 0;
     while (!stopRequested) {
         if (!handleEvents(x, *target, rules, events) || windowLost) {
+            break;
+        }
+        if (drawingRefused) {
+            std::fprintf(stderr, "solvane: OpenGL cannot draw into window 0x%lx\n", target->window);
+            status = 1;
             break;
         }
         if (events.relayout) {

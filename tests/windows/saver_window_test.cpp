@@ -1,11 +1,13 @@
 // The saver window's procedures fed real messages in this process, with the
 // real scene behind them. CTest runs each case in a process of its own, so
 // that no case sees the cursor or the queue another left.
+#include "pixel_format.h"
 #include "saver_window.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string_view>
 
 namespace solvane {
 namespace {
@@ -230,6 +232,90 @@ TEST_F(SaverWindowTest, DisplayChangeCoversTheNewLayoutAndDrawsOn) {
     EXPECT_EQ(saver->framesDrawn().frames, 4u);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(takePostedCloses(), 0) << "a new layout is not user input";
+}
+
+} // namespace
+} // namespace solvane
+
+namespace solvane {
+namespace {
+
+// Sets another pixel format on the saver window just before it handles
+// WM_CREATE. A window's format can be set once only, so the renderer's own
+// choice is refused, as on a machine whose OpenGL cannot serve the window.
+int presetFormat = 0;
+
+LRESULT CALLBACK presetPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    char className[64] = {};
+    if (code == HC_ACTION && call->message == WM_CREATE && GetClassNameA(call->hwnd, className, sizeof className) &&
+        std::string_view(className) == "WindowsScreenSaverClass") {
+        const HWND window = call->hwnd;
+        HDC dc = GetDC(window);
+        PIXELFORMATDESCRIPTOR descriptor{};
+        DescribePixelFormat(dc, presetFormat, sizeof descriptor, &descriptor);
+        SetPixelFormat(dc, presetFormat, &descriptor);
+        ReleaseDC(window, dc);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A format the renderer would not pick: any other qualifying one.
+int otherFormat() {
+    HDC screen = GetDC(nullptr);
+    int best = 0;
+    int bestScore = 0;
+    int count = 0;
+    PIXELFORMATDESCRIPTOR descriptor{};
+    for (int number = 1; DescribePixelFormat(screen, number, sizeof descriptor, &descriptor) != 0; ++number) {
+        count = number;
+        if (const int score = scorePixelFormat(descriptor); score > bestScore) {
+            bestScore = score;
+            best = number;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return best == 1 ? count : 1;
+}
+
+void CALLBACK giveUp(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+
+TEST(SaverWithoutGlTest, CoversInBlackHidesTheCursorAndEndsOnInputWithoutGl) {
+    presetFormat = otherFormat();
+    ASSERT_GT(presetFormat, 0);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(registerSaverClass(instance));
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, presetPixelFormat, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    SaverWindow saver(instance);
+    HWND window = saver.create({0, 0, 640, 480});
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(window, nullptr);
+
+    ASSERT_NE(saver.scene(), nullptr);
+    EXPECT_FALSE(saver.scene()->ready()) << "the refused pixel format must leave the scene without GL";
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    EXPECT_FALSE(saver.idleFrame()) << "no frame without a context";
+    char title[32] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Brisel_VC");
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), TRUE);
+
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(GetPixel(screen, 1000, 700), RGB(0, 0, 0)) << "the desktop beside the window must not be black";
+    for (const POINT p : {POINT{20, 20}, POINT{320, 240}, POINT{600, 450}}) {
+        EXPECT_EQ(GetPixel(screen, p.x, p.y), RGB(0, 0, 0)) << "at " << p.x << "," << p.y;
+    }
+    ReleaseDC(nullptr, screen);
+
+    // The loop waits for messages instead of spinning, and the usual input
+    // rules end it with exit code 0.
+    SetTimer(nullptr, 0, 10000, giveUp);
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(runMessageLoop(saver), 0) << "99: the key did not end the saver within 10 s";
+    EXPECT_FALSE(IsWindow(window));
 }
 
 } // namespace

@@ -60,6 +60,19 @@ class Xlib:
         self.lib.XSync(self.display, 0)
         return window
 
+    def input_only_window(self, x, y, width, height):
+        """A window that takes input but has no pixels: no GL can draw in it."""
+        self.lib.XCreateWindow.restype = ctypes.c_ulong
+        self.lib.XCreateWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                           ctypes.c_uint, ctypes.c_uint, ctypes.c_int, ctypes.c_uint, ctypes.c_void_p,
+                                           ctypes.c_ulong, ctypes.c_void_p]
+        input_only = 2
+        window = self.lib.XCreateWindow(self.display, self.lib.XDefaultRootWindow(self.display), x, y, width, height,
+                                        0, 0, input_only, None, 0, None)
+        self.lib.XMapWindow(self.display, window)
+        self.lib.XSync(self.display, 0)
+        return window
+
     def destroy(self, window):
         self.lib.XDestroyWindow(self.display, window)
         self.lib.XSync(self.display, 0)
@@ -76,27 +89,41 @@ class Xlib:
         self.lib.XCloseDisplay(self.display)
 
 
+def start_xvfb(glx=True):
+    """An Xvfb on a free display, with or without GLX; returns (process, ':N')."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                             "-nolisten", "tcp", "+extension" if glx else "-extension", "GLX"],
+                            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    deadline = time.monotonic() + 30
+    while not number.endswith(b"\n") and time.monotonic() < deadline:
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read)
+    if not number.strip():
+        xvfb.kill()
+        raise AssertionError("Xvfb did not start")
+    return xvfb, f":{number.decode().strip()}"
+
+
+def stop_xvfb(xvfb):
+    xvfb.terminate()
+    try:
+        xvfb.wait(10)
+    except subprocess.TimeoutExpired:
+        xvfb.kill()
+        xvfb.wait(10)
+
+
 class SolvaneOnX11(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.folder = tempfile.mkdtemp(prefix="solvane-x11-")
-        read, write = os.pipe()
-        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                     f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "+extension", "GLX"],
-                                    pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        deadline = time.monotonic() + 30
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        if not number.strip():
-            cls.xvfb.kill()
-            raise AssertionError("Xvfb did not start")
-        cls.display = f":{number.decode().strip()}"
+        cls.xvfb, cls.display = start_xvfb()
         cls.env = dict(os.environ, DISPLAY=cls.display)
         cls.env.pop("XSCREENSAVER_WINDOW", None)
         cls.x = Xlib(cls.display)
@@ -104,11 +131,7 @@ class SolvaneOnX11(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.x.close()
-        cls.xvfb.terminate()
-        try:
-            cls.xvfb.wait(10)
-        except subprocess.TimeoutExpired:
-            cls.xvfb.kill()
+        stop_xvfb(cls.xvfb)
 
     def setUp(self):
         self.started = []
@@ -324,6 +347,38 @@ class SolvaneOnX11(unittest.TestCase):
         self.assertEqual(self.top_level_windows(), before, "a refused start left a window behind")
         proc = self.start("--help")
         self.expect_exit(proc, 0)
+
+    def valgrind(self, *arguments, env=None):
+        """Runs solvane under valgrind's leak check; returns its exit code and
+        standard error, after checking that nothing was definitely lost (the
+        loader's own reads in dlopen are not leaks and are not judged)."""
+        done = subprocess.run(["valgrind", "--leak-check=full", SOLVANE, *map(str, arguments)],
+                              env=env or self.env, capture_output=True, text=True, timeout=120)
+        self.assertTrue("definitely lost: 0 bytes" in done.stderr or "no leaks are possible" in done.stderr,
+                        f"memory lost on the way out of {arguments}:\n{done.stderr[-3000:]}")
+        return done.returncode, done.stderr
+
+    def test_error_paths_end_cleanly_without_leaks(self):
+        """No GLX on the display, or a window no GL can draw in: a message,
+        exit code 1, no window left behind, nothing lost (valgrind)."""
+        xvfb, display = start_xvfb(glx=False)
+        try:
+            other = Xlib(display)
+            window = other.window(0, 0, 100, 100)
+            for arguments in ((), ("-root",), ("-window-id", hex(window))):
+                rc, err = self.valgrind(*arguments, env=dict(self.env, DISPLAY=display))
+                self.assertEqual(rc, 1, f"{arguments} on a display without GLX:\n{err[-3000:]}")
+                self.assertIn("has no OpenGL (GLX)", err)
+            other.close()
+        finally:
+            stop_xvfb(xvfb)
+        before = self.top_level_windows()
+        window = self.x.input_only_window(0, 0, 100, 100)
+        self.windows.append(window)
+        rc, err = self.valgrind("-window-id", hex(window))
+        self.assertEqual(rc, 1, err[-3000:])
+        self.assertRegex(err, "no OpenGL context|OpenGL cannot draw into window")
+        self.assertEqual(self.top_level_windows(), sorted(before + [hex(window)]), "a window was left behind")
 
     # ---- the same picture as the core offscreen
 
