@@ -12,27 +12,23 @@ set(SOLVANE_WINE_STATE ${CMAKE_BINARY_DIR}/wine/state.json)
 set(SOLVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
 set(SOLVANE_PROBE ${SOLVANE_WINDOWS_BUILD_DIR}/tests/e2e/probe/probe.exe)
 
-add_test(NAME wine_env_setup
-         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${SOLVANE_WINE_STATE}
-                 --prefix ${SOLVANE_WINE_PREFIX} --probe ${SOLVANE_PROBE})
-set_tests_properties(wine_env_setup PROPERTIES FIXTURES_SETUP wine_env TIMEOUT 420
-                     RESOURCE_LOCK wine_display)
-add_test(NAME wine_env_cleanup
-         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${SOLVANE_WINE_STATE})
-set_tests_properties(wine_env_cleanup PROPERTIES FIXTURES_CLEANUP wine_env TIMEOUT 120
-                     RESOURCE_LOCK wine_display)
-
 set(SOLVANE_WINE_MONITORS_STATE ${CMAKE_BINARY_DIR}/wine-monitors/state.json)
-add_test(NAME wine_monitors_setup
-         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${SOLVANE_WINE_MONITORS_STATE}
-                 --prefix ${CMAKE_BINARY_DIR}/wine-monitors/prefix --probe ${SOLVANE_PROBE}
-                 --display xorg-dummy --layout 1920x1080+0+0,1280x720+1920+0)
-set_tests_properties(wine_monitors_setup PROPERTIES FIXTURES_SETUP wine_monitors TIMEOUT 420
-                     RESOURCE_LOCK wine_monitors_display)
-add_test(NAME wine_monitors_cleanup
-         COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${SOLVANE_WINE_MONITORS_STATE})
-set_tests_properties(wine_monitors_cleanup PROPERTIES FIXTURES_CLEANUP wine_monitors TIMEOUT 120
-                     RESOURCE_LOCK wine_monitors_display)
+
+# One environment as a CTest fixture: set up before its first test, cleaned
+# up after its last, its display held by one test at a time.
+function(_solvane_wine_fixture fixture lock state prefix)
+  add_test(NAME ${fixture}_setup
+           COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${state} --prefix ${prefix}
+                   --probe ${SOLVANE_PROBE} ${ARGN})
+  set_tests_properties(${fixture}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 420 RESOURCE_LOCK ${lock})
+  add_test(NAME ${fixture}_cleanup COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${state})
+  set_tests_properties(${fixture}_cleanup PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120 RESOURCE_LOCK ${lock})
+endfunction()
+
+_solvane_wine_fixture(wine_env wine_display ${SOLVANE_WINE_STATE} ${SOLVANE_WINE_PREFIX})
+_solvane_wine_fixture(wine_monitors wine_monitors_display ${SOLVANE_WINE_MONITORS_STATE}
+                      ${CMAKE_BINARY_DIR}/wine-monitors/prefix --display xorg-dummy
+                      --layout 1920x1080+0+0,1280x720+1920+0)
 
 function(_solvane_wine_properties name timeout)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine_display
