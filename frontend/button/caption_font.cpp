@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cwchar>
-#include <sstream>
 #include <vector>
 
 namespace solvane {
@@ -35,10 +34,13 @@ CaptionFont::~CaptionFont() {
 FontRef makeFont(FontDescription description) { return std::make_shared<const CaptionFont>(std::move(description)); }
 
 std::wstring formatFont(const FontDescription& d) {
-    std::wostringstream out;
-    out << d.face << L';' << d.points << L';' << d.weight << L';' << static_cast<int>(d.charset) << L';'
-        << d.italic << L';' << d.underline << L';' << d.strikethrough;
-    return out.str();
+    // %g is the stream's default for a double: six significant digits.
+    // Formatted by hand, as the locale-aware streams would pull the whole
+    // locale library into the program.
+    wchar_t numbers[96];
+    std::swprintf(numbers, sizeof numbers / sizeof numbers[0], L";%g;%d;%d;%d;%d;%d", d.points, d.weight,
+                  static_cast<int>(d.charset), d.italic ? 1 : 0, d.underline ? 1 : 0, d.strikethrough ? 1 : 0);
+    return d.face + numbers;
 }
 
 namespace {

@@ -2,7 +2,8 @@
 """The release packages as downloaded, for both architectures: each zip holds
 exactly the programs, the read-me and the licence; every shipped program and
 installer carries the project's version and machine, and imports nothing but
-DLLs that Windows itself ships. Reads files only; needs no Wine."""
+DLLs that Windows itself ships; the programs stay lean. Reads files only;
+needs no Wine."""
 
 import argparse
 import os
@@ -22,6 +23,8 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell
                "oleaut32.dll", "comdlg32.dll", "comctl32.dll", "winmm.dll", "opengl32.dll", "glu32.dll",
                "msimg32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll"}
 FOLDER = "Solvane/"
+# What a lean 64-bit program may weigh; the 32-bit ones are printed beside them.
+SIZE_LIMITS = {"Solvane.scr": 512 * 1024, "Solvane.dll": 256 * 1024}
 MANIFEST_ARCH = {"win64": "amd64", "win32": "x86"}
 
 
@@ -99,6 +102,15 @@ def check_shipped_programs_import_only_system_dlls(args):
                 expect(PeFile(open(path, "rb").read()).machine == machine, f"{arch} {name}: wrong machine")
 
 
+def check_programs_stay_lean(args):
+    for arch in ARCHES:
+        members = zip_members(args, arch)
+        for name, limit in SIZE_LIMITS.items():
+            size = len(members[FOLDER + name])
+            print(f"     {arch} {name}: {size / 1024:.0f} KiB" + (f" (at most {limit // 1024} KiB)" if arch == "win64" else ""))
+            expect(arch != "win64" or size <= limit, f"{arch} {name} weighs {size} bytes, more than {limit}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     add_release_arguments(parser)
@@ -107,7 +119,8 @@ def main():
     checks = [check_zips_hold_programs_readme_and_licence,
               check_programs_and_installers_carry_version_and_machine,
               check_program_manifests_fit_their_machine_and_version,
-              check_shipped_programs_import_only_system_dlls]
+              check_shipped_programs_import_only_system_dlls,
+              check_programs_stay_lean]
     for check in checks:
         started = time.monotonic()
         try:
