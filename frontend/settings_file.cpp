@@ -1,11 +1,11 @@
 #include "settings_file.h"
 
 #include "music/music_settings.h"
+#include "rules/text_rules.h"
 #include "text/ansi_text.h"
 
 #include <windows.h>
 
-#include <cmath>
 #include <string>
 
 namespace solvane {
@@ -69,80 +69,23 @@ void WriteSetting(std::wstring_view section, std::string_view key, std::wstring_
     WritePrivateProfileStringA(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(), narrowPath.c_str());
 }
 
-bool parseSettingNumber(std::wstring_view text, short& value) {
-    // A decimal number, optionally signed, with fraction and exponent, and
-    // blanks around it; anything else is not a number.
-    std::size_t i = 0;
-    const auto blank = [&](std::size_t at) { return at < text.size() && (text[at] == L' ' || text[at] == L'\t'); };
-    const auto digit = [&](std::size_t at) { return at < text.size() && text[at] >= L'0' && text[at] <= L'9'; };
-    while (blank(i)) {
-        ++i;
-    }
-    const std::size_t start = i;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        ++i;
-    }
-    bool digits = false;
-    while (digit(i)) {
-        ++i;
-        digits = true;
-    }
-    if (i < text.size() && text[i] == L'.') {
-        ++i;
-        while (digit(i)) {
-            ++i;
-            digits = true;
-        }
-    }
-    if (!digits) {
-        return false;
-    }
-    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) {
-            ++j;
-        }
-        if (!digit(j)) {
-            return false;
-        }
-        while (digit(j)) {
-            ++j;
-        }
-        i = j;
-    }
-    const std::size_t end = i;
-    while (blank(i)) {
-        ++i;
-    }
-    if (i != text.size()) {
-        return false;
-    }
-    const std::string number(text.begin() + static_cast<std::ptrdiff_t>(start),
-                             text.begin() + static_cast<std::ptrdiff_t>(end));
-    const double floored = std::floor(std::strtod(number.c_str(), nullptr));
-    if (!(floored >= -32768.0 && floored <= 32767.0)) {
-        return false;
-    }
-    value = static_cast<short>(floored);
-    return true;
-}
-
 void LoadSettings() { LoadSettings(settingsFilePath()); }
 
 void LoadSettings(std::wstring_view filePath) {
     MusicSettings& music = musicSettings();
     const std::wstring kind = ReadSetting(settingsSection, keyMusicKind, filePath);
+    // A value that is no number leaves the setting as it was.
     if (kind.empty()) {
         music.BGM_Kind = 0;
     } else {
-        parseSettingNumber(kind, music.BGM_Kind);
+        music.BGM_Kind = settingNumber(kind).value_or(music.BGM_Kind);
     }
 
     const std::wstring track = ReadSetting(settingsSection, keyRepeatTrack, filePath);
     if (track.empty()) {
         music.BGM_Track = 0;
     } else {
-        parseSettingNumber(track, music.BGM_Track);
+        music.BGM_Track = settingNumber(track).value_or(music.BGM_Track);
     }
 
     const std::wstring file = ReadSetting(settingsSection, keyMusicFile, filePath);

@@ -32,8 +32,4 @@ void LoadSettings(std::wstring_view filePath);
 // True (-1) when the file can be opened for reading right now.
 short FileExists(std::wstring_view path);
 
-// The loader's reading of a number: its integer part rounded towards minus
-// infinity, when the text is a number inside the 16-bit range.
-bool parseSettingNumber(std::wstring_view text, short& value);
-
 } // namespace solvane

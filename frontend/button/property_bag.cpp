@@ -1,33 +1,12 @@
 #include "button/property_bag.h"
 
+#include "rules/utf8.h"
+
 #include <algorithm>
 
 namespace solvane {
 
 namespace {
-
-std::wstring fromUtf8(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    // Bytes that are not UTF-8 come back as U+FFFD.
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-    return text;
-}
-
-std::string toUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
-}
 
 std::wstring escape(std::wstring_view value) {
     std::wstring out;
@@ -104,7 +83,7 @@ const PropertyBag* FormDescription::find(std::wstring_view name) const {
 FormDescription FormDescription::parse(std::string_view utf8) {
     FormDescription description;
     PropertyBag* current = nullptr;
-    const std::wstring text = fromUtf8(utf8);
+    const std::wstring text = wideFromUtf8(utf8);
     std::size_t start = 0;
     while (start <= text.size()) {
         auto end = text.find(L'\n', start);
@@ -128,16 +107,6 @@ FormDescription FormDescription::parse(std::string_view utf8) {
     return description;
 }
 
-FormDescription FormDescription::fromResource(HMODULE module, int id) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
-        return {};
-    }
-    return parse(std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found)));
-}
-
 std::string FormDescription::serialize() const {
     std::wstring text;
     for (const auto& [name, bag] : controls_) {
@@ -146,7 +115,7 @@ std::string FormDescription::serialize() const {
             text += key + L'=' + escape(value) + L'\n';
         }
     }
-    return toUtf8(text);
+    return utf8FromWide(text);
 }
 
 } // namespace solvane

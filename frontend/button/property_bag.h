@@ -1,6 +1,8 @@
 #pragma once
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include <optional>
 #include <string>
@@ -40,8 +42,10 @@ private:
 class FormDescription {
 public:
     static FormDescription parse(std::string_view utf8);
+#ifdef _WIN32
     // Empty when the module holds no such RCDATA resource.
     static FormDescription fromResource(HMODULE module, int id);
+#endif
 
     std::string serialize() const;
 

@@ -13,7 +13,6 @@
 #include <shellapi.h>
 
 #include <cmath>
-#include <cwchar>
 
 namespace solvane {
 
@@ -384,32 +383,6 @@ void showSettingsDialog() {
     if (dialog.open()) {
         dialog.runModal();
     }
-}
-
-short repeatTrackFrom(const std::wstring& text) {
-    std::wstring trimmed = text;
-    while (!trimmed.empty() && (trimmed.back() == L' ' || trimmed.back() == L'\t')) {
-        trimmed.pop_back();
-    }
-    std::size_t start = 0;
-    while (start < trimmed.size() && (trimmed[start] == L' ' || trimmed[start] == L'\t')) {
-        ++start;
-    }
-    trimmed = trimmed.substr(start);
-    if (trimmed.empty()) {
-        return 0;
-    }
-    if (trimmed.find_first_of(L"xX") != std::wstring::npos) {
-        return 0; // no hexadecimal
-    }
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(trimmed.c_str(), &end);
-    if (end == nullptr || *end != L'\0' || !std::isfinite(value)) {
-        return 0;
-    }
-    const double rounded = std::nearbyint(value);
-    // Outside the 16-bit range the text counts as no track.
-    return rounded >= -32768.0 && rounded <= 32767.0 ? static_cast<short>(rounded) : short{0};
 }
 
 std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }

@@ -5,6 +5,7 @@
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/stored_picture.h"
+#include "rules/text_rules.h"
 
 #include <windows.h>
 
@@ -77,10 +78,6 @@ private:
 
 // Shows the dialog for the settings file beside the program, modally.
 void showSettingsDialog();
-
-// The repeat box's text as a track number: a number rounded half to even
-// inside the 16-bit range, anything else 0.
-short repeatTrackFrom(const std::wstring& text);
 
 // A number in the classic text form that keeps the first character for the
 // sign: " 2", "-1".

@@ -1,0 +1,73 @@
+#include "rules/text_rules.h"
+
+#include "rules/decimal_number.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace solvane {
+
+namespace {
+
+// The separator after the request letter is skipped whatever it is.
+constexpr std::size_t hostHandleStart = 3;
+
+} // namespace
+
+std::int32_t hostHandleOf(std::wstring_view arguments) {
+    if (arguments.size() <= hostHandleStart) {
+        return 0;
+    }
+    const std::optional<double> number = leadingNumber(arguments.substr(hostHandleStart));
+    if (!number) {
+        return 0;
+    }
+    const double rounded = roundHalfEven(*number);
+    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::optional<std::int16_t> settingNumber(std::wstring_view value) {
+    const std::optional<double> number = wholeNumber(value);
+    if (!number) {
+        return std::nullopt;
+    }
+    const double floored = std::floor(*number);
+    if (!(floored >= INT16_MIN && floored <= INT16_MAX)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(floored);
+}
+
+std::int16_t repeatTrackFrom(std::wstring_view text) {
+    const std::optional<double> number = wholeNumber(text);
+    if (!number) {
+        return 0;
+    }
+    const double rounded = roundHalfEven(*number);
+    return rounded >= INT16_MIN && rounded <= INT16_MAX ? static_cast<std::int16_t>(rounded) : std::int16_t{0};
+}
+
+bool cdReplyFailed(std::wstring_view reply) {
+    // Only ASCII letters fold onto E and R.
+    const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    for (std::size_t i = 0; i + 3 <= reply.size(); ++i) {
+        if (upper(reply[i]) == L'E' && upper(reply[i + 1]) == L'R' && upper(reply[i + 2]) == L'R') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<double> cdReplyNumber(std::wstring_view reply) {
+    // Too large for any number is a failed reading, not a track.
+    const std::optional<double> number = wholeNumber(reply);
+    if (!number || std::isinf(*number)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+} // namespace solvane

@@ -1,0 +1,34 @@
+#pragma once
+
+// The front end's rules for reading text it is given: the command line, the
+// settings file, the repeat box and the CD drive's replies. Portable, so
+// they are tested and fuzzed natively and built unchanged into Solvane.scr.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace solvane {
+
+// The preview host's handle: the arguments from character 4 read as a
+// decimal number, blanks, tabs and line feeds ignored wherever they stand,
+// rounded half to even; 0 when there is no number or it leaves 32 bits.
+std::int32_t hostHandleOf(std::wstring_view arguments);
+
+// A settings-file number: the whole value a number, its integer part
+// rounded towards minus infinity; nothing when it is no number or the
+// result leaves 16 bits.
+std::optional<std::int16_t> settingNumber(std::wstring_view value);
+
+// The repeat box's text as a track: a number rounded half to even inside
+// 16 bits; anything else, and a number outside, is 0.
+std::int16_t repeatTrackFrom(std::wstring_view text);
+
+// A CD query failed: its reply holds "ERR" in any letter case.
+bool cdReplyFailed(std::wstring_view reply);
+
+// The track in a CD reply, for the numeric comparison with the chosen
+// track; nothing when the reply is no number or too large for one.
+std::optional<double> cdReplyNumber(std::wstring_view reply);
+
+} // namespace solvane
