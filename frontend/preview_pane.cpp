@@ -50,7 +50,7 @@ PaneSize paneSizeFor(long widthPixels, long heightPixels, double twipsX, double 
     return {toTwips16(widthPixels, twipsX), toTwips16(heightPixels, twipsY)};
 }
 
-void openPreviewPane(std::int32_t hostHandle) {
+bool openPreviewPane(std::int32_t hostHandle) {
     HWND host = reinterpret_cast<HWND>(static_cast<INT_PTR>(hostHandle));
     RECT hostRect{};
     GetWindowRect(host, &hostRect);
@@ -59,7 +59,8 @@ void openPreviewPane(std::int32_t hostHandle) {
 
     pane = std::make_unique<PreviewPane>();
     if (!pane->create()) {
-        return;
+        pane.reset();
+        return false;
     }
     HWND window = pane->window();
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CHILD);
@@ -69,6 +70,7 @@ void openPreviewPane(std::int32_t hostHandle) {
                          static_cast<int>(std::lround(size.heightTwips / twipsPerPixelY())));
     pane->image().move(0, 0);
     pane->show();
+    return true;
 }
 
 } // namespace solvane

@@ -6,8 +6,9 @@ namespace solvane {
 
 // Opens the preview pane Brisel_R inside the host's preview window and shows
 // the stored still there. When the pane is closed or destroyed (the host
-// going away), the thread's message loop is asked to end.
-void openPreviewPane(std::int32_t hostHandle);
+// going away), the thread's message loop is asked to end. False when the
+// pane window could not be made: then nothing would ever end that loop.
+bool openPreviewPane(std::int32_t hostHandle);
 
 // The pane's working sizes: the host's outer size in twips, as 16-bit
 // values; a dimension beyond 32767 twips stays 0.

@@ -27,9 +27,9 @@ bool runStartup(std::wstring_view arguments) {
     }
 
     if (requestLetter(arguments) == L"P") {
-        // No settings and no renderer for a preview.
-        openPreviewPane(hostHandleOf(arguments));
-        return true;
+        // No settings and no renderer for a preview; without a pane there
+        // is nothing to wait for.
+        return openPreviewPane(hostHandleOf(arguments));
     }
 
     LoadSettings();

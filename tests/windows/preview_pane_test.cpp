@@ -3,6 +3,7 @@
 #include "forms/stored_picture.h"
 #include "frontend_resources.h"
 #include "preview_pane.h"
+#include "startup.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,44 @@ TEST_F(PreviewPaneTest, HostGoingAwayEndsTheLoop) {
     EXPECT_EQ(FindWindowW(L"Brisel_R", nullptr), nullptr);
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+}
+
+// Refuses the creation of the pane's window, as a system out of window
+// resources would, for as long as it lives.
+class PaneCreationRefused {
+public:
+    PaneCreationRefused() : hook_(SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId())) {}
+    ~PaneCreationRefused() { UnhookWindowsHookEx(hook_); }
+    bool active() const { return hook_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            wchar_t name[32] = {};
+            GetClassNameW(reinterpret_cast<HWND>(wParam), name, 32);
+            if (std::wstring(name) == L"Brisel_R") {
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK hook_;
+};
+
+TEST_F(PreviewPaneTest, NoPaneWindowEndsTheStartUpInsteadOfWaitingForEver) {
+    ASSERT_NE(makeHost(152, 112), nullptr);
+    const std::wstring request = L"/p " + std::to_wstring(reinterpret_cast<INT_PTR>(host));
+    {
+        PaneCreationRefused refused;
+        ASSERT_TRUE(refused.active());
+        EXPECT_FALSE(runStartup(request)) << "no window would ever end the message loop";
+        EXPECT_EQ(FindWindowW(L"Brisel_R", nullptr), nullptr);
+        EXPECT_EQ(pane(), nullptr);
+    }
+    // Host 0 keeps its empty pane, which the loop then waits for.
+    EXPECT_TRUE(runStartup(L"/p 0"));
+    EXPECT_NE(FindWindowW(L"Brisel_R", L"Preview Window"), nullptr);
 }
 
 } // namespace
