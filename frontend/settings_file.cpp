@@ -27,6 +27,14 @@ std::string fixedNameBuffer(std::string_view name) {
 // Section names are wide text; keys are already the stored bytes.
 std::string narrowName(std::wstring_view name) { return toAnsi(name); }
 
+std::wstring_view trimBlanks(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
 } // namespace
 
 std::wstring programFolder() {
@@ -60,14 +68,39 @@ std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::w
     return fromAnsiBuffer(buffer, readBufferSize);
 }
 
-void WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
+bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
                   std::wstring_view filePath) {
     const std::string sectionBuffer = fixedNameBuffer(narrowName(section));
     const std::string keyBuffer = fixedNameBuffer(key);
     const std::string narrowValue = toAnsi(value);
     const std::string narrowPath = toAnsi(filePath);
-    WritePrivateProfileStringA(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(), narrowPath.c_str());
+    return WritePrivateProfileStringA(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(),
+                                      narrowPath.c_str()) != FALSE;
 }
+
+SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath) {
+    SaveResult result;
+    const auto write = [&](std::string_view key, std::wstring_view value) {
+        if (!WriteSetting(settingsSection, key, value, filePath) && result.saved) {
+            result = {false, GetLastError()};
+        }
+    };
+    write(keyMusicKind, signBlank(kind));
+    write(keyRepeatTrack, signBlank(track));
+    write(keyMusicFile, file);
+    if (!result.saved) {
+        return result;
+    }
+    // The profile functions drop the blanks around a value; what the loader
+    // would make of the stored text must be what was chosen.
+    const bool readBack =
+        settingNumber(ReadSetting(settingsSection, keyMusicKind, filePath)) == kind &&
+        settingNumber(ReadSetting(settingsSection, keyRepeatTrack, filePath)) == track &&
+        trimBlanks(ReadSetting(settingsSection, keyMusicFile, filePath)) == trimBlanks(file);
+    return readBack ? result : SaveResult{false, 0};
+}
+
+std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }
 
 void LoadSettings() { LoadSettings(settingsFilePath()); }
 

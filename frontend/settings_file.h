@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,23 @@ std::wstring rendererFilePath();
 
 // One value, at most 255 bytes; missing or empty reads as empty.
 std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath);
-void WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
+// False when the platform could not write the value; its error code is then
+// the thread's last error.
+bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
                   std::wstring_view filePath);
+
+// A number in the classic text form that keeps the first character for the
+// sign: " 2", "-1".
+std::wstring signBlank(int value);
+
+// Writes the three music settings in the file's order and reads them back.
+// Every write is tried; the result names the first failure, so a choice that
+// did not reach the file is never taken for saved.
+struct SaveResult {
+    bool saved = true;
+    unsigned long error = 0; // the platform's code for the failed write; 0 when a value read back differs
+};
+SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath);
 
 // Fills the music settings from the settings file; never fails.
 void LoadSettings();

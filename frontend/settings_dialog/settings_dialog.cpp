@@ -6,7 +6,9 @@
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "music/music_settings.h"
+#include "settings_dialog/save_failure.h"
 #include "settings_file.h"
+#include "startup.h"
 #include "text/ansi_text.h"
 
 #include <commdlg.h>
@@ -314,12 +316,17 @@ void SettingsDialog::chooseMusicFile() {
 
 void SettingsDialog::saveAndClose() {
     MusicSettings& music = musicSettings();
-    WriteSetting(settingsSection, keyMusicKind, signBlank(music.BGM_Kind), settingsPath_);
     wchar_t text[64] = {};
     GetWindowTextW(BGM_Repeat, text, 64);
     music.BGM_Track = repeatTrackFrom(text);
-    WriteSetting(settingsSection, keyRepeatTrack, signBlank(music.BGM_Track), settingsPath_);
-    WriteSetting(settingsSection, keyMusicFile, music.BGM_File, settingsPath_);
+    const SaveResult result = SaveSettings(music.BGM_Kind, music.BGM_Track, music.BGM_File, settingsPath_);
+    if (!result.saved) {
+        // Closing now would lose the choice: say why and stay open, so the
+        // user can cancel or make the folder writable and try again.
+        MessageBoxW(window(), saveFailureMessage(settingsPath_, result.error).c_str(), applicationTitle,
+                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     SendMessageW(window(), WM_CLOSE, 0, 0);
 }
 
@@ -384,7 +391,5 @@ void showSettingsDialog() {
         dialog.runModal();
     }
 }
-
-std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }
 
 } // namespace solvane

@@ -79,10 +79,6 @@ private:
 // Shows the dialog for the settings file beside the program, modally.
 void showSettingsDialog();
 
-// A number in the classic text form that keeps the first character for the
-// sign: " 2", "-1".
-std::wstring signBlank(int value);
-
 inline constexpr char makersPage[] = "https://www.solvane.example/works/";
 
 } // namespace solvane

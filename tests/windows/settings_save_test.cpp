@@ -1,0 +1,149 @@
+// Saving from the settings dialog into a settings file that cannot be
+// written: the user is told which file and why, and the dialog stays.
+#include "music/music_settings.h"
+#include "settings_dialog/settings_dialog.h"
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace solvane {
+namespace {
+
+// What the message boxes said, and how many there were.
+struct Seen {
+    int count = 0;
+    HWND last = nullptr;
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Answers every message box of this thread from a timer, which runs inside
+// the box's own modal loop, and keeps what the box said.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() {
+        seen = {};
+        timer_ = SetTimer(nullptr, 0, 20, tick);
+    }
+    ~MessageBoxAnswerer() { KillTimer(nullptr, timer_); }
+
+    static inline Seen seen;
+
+private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), answer, 0); }
+
+    static BOOL CALLBACK answer(HWND window, LPARAM) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) || window == seen.last) {
+            return TRUE;
+        }
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(window, 0xFFFF, text, 1024); // the box's message text
+        wchar_t caption[256] = {};
+        GetWindowTextW(window, caption, 256);
+        seen = {seen.count + 1, window, GetWindow(window, GW_OWNER), caption, text};
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+
+    UINT_PTR timer_ = 0;
+};
+
+class SettingsSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"solvane-save-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(counter++);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        ini = folder + L"\\Solvane.ini";
+        MusicSettings& music = musicSettings();
+        music.BGM_Kind = 1;
+        music.BGM_Track = 7;
+        music.BGM_File = L"C:\\Music\\tune.mp3";
+    }
+    void TearDown() override {
+        RemoveDirectoryW(ini.c_str());
+        DeleteFileW(ini.c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::unique_ptr<SettingsDialog> openDialog() {
+        auto dialog = std::make_unique<SettingsDialog>(ini);
+        EXPECT_TRUE(dialog->open());
+        dialog->show();
+        return dialog;
+    }
+
+    // Presses 設定 and lets the answerer deal with any box it brings.
+    static Seen pressSet(SettingsDialog& dialog) {
+        MessageBoxAnswerer answerer;
+        SetWindowTextW(dialog.repeatBox(), L"7");
+        dialog.saveAndClose();
+        return MessageBoxAnswerer::seen;
+    }
+
+    void expectSaved() const {
+        EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"1");
+        EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"7");
+        EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini), L"C:\\Music\\tune.mp3");
+    }
+
+    static inline int counter = 0;
+    std::wstring folder;
+    std::wstring ini;
+};
+
+TEST_F(SettingsSaveTest, AFolderInTheFilesPlaceIsReportedAndTheDialogStaysUntilSavingWorks) {
+    ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr));
+    auto dialog = openDialog();
+    const Seen box = pressSet(*dialog);
+    ASSERT_EQ(box.count, 1) << "a failed save must be told";
+    EXPECT_EQ(box.owner, dialog->window());
+    EXPECT_EQ(box.caption, L"Solvane");
+    EXPECT_NE(box.text.find(L"設定を保存できませんでした"), std::wstring::npos) << box.text.c_str();
+    EXPECT_NE(box.text.find(ini), std::wstring::npos) << "the message names the file";
+    EXPECT_NE(box.text.find(L"理由: "), std::wstring::npos);
+    EXPECT_TRUE(IsWindow(dialog->window())) << "the dialog stays open";
+    EXPECT_EQ(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY, DWORD{FILE_ATTRIBUTE_DIRECTORY});
+
+    // The user fixes the folder and tries again: saved, closed, no box.
+    ASSERT_TRUE(RemoveDirectoryW(ini.c_str()));
+    EXPECT_EQ(pressSet(*dialog).count, 0);
+    EXPECT_FALSE(IsWindow(dialog->window()));
+    expectSaved();
+}
+
+TEST_F(SettingsSaveTest, AFileHeldWithoutWriteSharingIsReportedAndKeepsItsContent) {
+    const std::string before = "[Section]\r\nother=kept\r\n";
+    std::ofstream(ini.c_str(), std::ios::binary) << before;
+    HANDLE held = CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto dialog = openDialog();
+    const Seen box = pressSet(*dialog);
+    CloseHandle(held);
+    ASSERT_EQ(box.count, 1);
+    EXPECT_NE(box.text.find(L"ほかのプログラムがこのファイルを使用しています"), std::wstring::npos) << box.text.c_str();
+    EXPECT_TRUE(IsWindow(dialog->window()));
+    std::ifstream in(ini.c_str(), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), before);
+    in.close();
+
+    EXPECT_EQ(pressSet(*dialog).count, 0);
+    EXPECT_FALSE(IsWindow(dialog->window()));
+    expectSaved();
+    EXPECT_EQ(ReadSetting(settingsSection, "other", ini), L"kept");
+}
+
+} // namespace
+} // namespace solvane
