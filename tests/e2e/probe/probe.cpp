@@ -91,6 +91,7 @@ int usage() {
       "       probe texts HWND\n"
       "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
       "       probe terminate PID\n"
+      "       probe hold-file PATH TIMEOUT_MS\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -261,6 +262,9 @@ int cmd_exit_delay(Args a) {
   if (!owner_window || !GetWindowThreadProcessId(owner_window, &pid)) return exit_not_found;
   const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!process) return exit_not_found;
+  // On stderr, so stdout stays the one figure: the watch has begun.
+  std::fputs("watching\n", stderr);
+  std::fflush(stderr);
   const DWORD deadline = GetTickCount() + static_cast<DWORD>(*timeout);
   while (FindWindowA(nullptr, watched.c_str())) {
     if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return exit_not_found;
@@ -288,6 +292,23 @@ int cmd_terminate(Args a) {
   const BOOL ended = TerminateProcess(process, 1) && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
   CloseHandle(process);
   return ended ? exit_ok : exit_not_found;
+}
+
+// Holds a file open for writing, sharing it for reading only, as another
+// program editing it would; prints "held" once it has it.
+int cmd_hold_file(Args a) {
+  if (a.size() != 2) return usage();
+  const auto timeout = parse_number(a[1]);
+  if (!timeout || *timeout < 0) return usage();
+  const std::string path(a[0]);
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return exit_not_found;
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(static_cast<DWORD>(*timeout));
+  CloseHandle(file);
+  return exit_ok;
 }
 
 int cmd_metrics(Args a) {
@@ -554,7 +575,7 @@ constexpr Command commands[] = {
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"monitors", cmd_monitors},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
-    {"terminate", cmd_terminate},
+    {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file},
 };
 
 }  // namespace
