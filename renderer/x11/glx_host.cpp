@@ -29,18 +29,15 @@ namespace solvane {
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-// Set by the X error handler: the window we draw into has gone, or it
-// cannot be drawn in (an input-only window, say).
+// Set by the X error handler: the window we draw into has gone. Other
+// errors (a BadMatch while a window is being resized, say) pass.
 bool windowLost = false;
-bool drawingRefused = false;
 
 void onSignal(int) { stopRequested = 1; }
 
 int onXError(Display*, XErrorEvent* error) {
     if (error->error_code == BadWindow || error->error_code == BadDrawable) {
         windowLost = true;
-    } else if (error->error_code == BadMatch) {
-        drawingRefused = true;
     }
     return 0;
 }
@@ -133,6 +130,10 @@ std::optional<Target> findTarget(Display* display, const HostOptions& options) {
     XSync(display, False);
     if (!known || windowLost) {
         std::fprintf(stderr, "solvane: 0x%lx is not a window\n", target.window);
+        return std::nullopt;
+    }
+    if (attributes.c_class == InputOnly) {
+        std::fprintf(stderr, "solvane: window 0x%lx is input-only: OpenGL cannot draw into it\n", target.window);
         return std::nullopt;
     }
     XVisualInfo pattern{};
@@ -306,11 +307,6 @@ int run(const HostOptions& options) {
     int status = 0;
     while (!stopRequested) {
         if (!handleEvents(x, *target, rules, events) || windowLost) {
-            break;
-        }
-        if (drawingRefused) {
-            std::fprintf(stderr, "solvane: OpenGL cannot draw into window 0x%lx\n", target->window);
-            status = 1;
             break;
         }
         if (events.relayout) {
