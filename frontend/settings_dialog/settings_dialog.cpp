@@ -361,6 +361,13 @@ LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_COMMAND:
+        // Escape, as the dialog manager passes it on: the same as ｷｬﾝｾﾙ.
+        if (wParam == IDCANCEL) {
+            closeWithoutSaving();
+            return 0;
+        }
+        return Form::onMessage(message, wParam, lParam);
     case WM_CLOSE:
         animate(false);
         DestroyWindow(window());

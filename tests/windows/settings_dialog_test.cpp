@@ -238,6 +238,59 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file may appear";
 }
 
+// A key press as the dialog's own loop hands it on: through the dialog manager.
+void pressKeyInDialog(const SettingsDialog& dialog, WPARAM key) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!IsWindow(dialog.window()) || !IsDialogMessageW(dialog.window(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+TEST_F(SettingsDialogTest, EscapeClosesLikeCancelWhereverTheFocusIs) {
+    auto first = openDialog();
+    pressOnPanel(*first, WM_LBUTTONDOWN, 540, 840);
+    SetFocus(first->repeatBox());
+    SetWindowTextW(first->repeatBox(), L"9");
+    pressKeyInDialog(*first, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(first->window())) << "Escape in the repeat box";
+
+    auto second = openDialog();
+    Command& set = second->setButton();
+    SetFocus(set.window());
+    const int paints = set.paintCount();
+    // The button itself takes no keys: delivered straight to it, Escape,
+    // Enter and Space change nothing.
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_SPACE}) {
+        SendMessageW(set.window(), WM_KEYDOWN, key, 1);
+        SendMessageW(set.window(), WM_KEYUP, key, 0xC0000001);
+    }
+    EXPECT_TRUE(IsWindow(second->window()));
+    EXPECT_EQ(set.paintCount(), paints);
+    EXPECT_EQ(set.state(), StateSelected);
+    pressKeyInDialog(*second, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(second->window())) << "Escape on a focused button";
+    EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file may appear";
+}
+
+TEST_F(SettingsDialogTest, EscapeFirstClosesAnOpenTrackList) {
+    musicSettings().BGM_Kind = 1;
+    auto dialog = openDialog();
+    SetFocus(dialog->repeatBox());
+    SendMessageW(dialog->repeatBox(), CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageW(dialog->repeatBox(), CB_GETDROPPEDSTATE, 0, 0));
+    pressKeyInDialog(*dialog, VK_ESCAPE);
+    ASSERT_TRUE(IsWindow(dialog->window())) << "the first Escape belongs to the list";
+    EXPECT_FALSE(SendMessageW(dialog->repeatBox(), CB_GETDROPPEDSTATE, 0, 0));
+    pressKeyInDialog(*dialog, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(dialog->window()));
+    EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(RepeatTrackTest, TextsReadAsTrackNumbers) {
     EXPECT_EQ(repeatTrackFrom(L""), 0);
     EXPECT_EQ(repeatTrackFrom(L"5"), 5);

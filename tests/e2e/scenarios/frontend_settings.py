@@ -176,17 +176,34 @@ def check_japanese_texts_whatever_the_code_page(env, args):
     expect(not differing, f"pixels of the dialog differ between the code pages: {differing[:10]}")
 
 
-def check_close_box_and_cancel_write_nothing(env, args):
-    install = Installation(env, args, "dialog-cancel")
+def expect_closing_writes_nothing(env, args, name, close):
+    """A choice made, then the dialog closed by `close(dialog)`: the program
+    ends and the settings file stays as it was."""
+    install = Installation(env, args, name)
     install.configure(2, 0, "")
     with open(install.ini, "rb") as f:
         before = f.read()
     dialog = Dialog(env, install)
     dialog.choose(1)
-    env.post(dialog.window.hwnd, 0x0112, 0xF060)  # WM_SYSCOMMAND SC_CLOSE: the close box
-    dialog.ended()
+    close(dialog)
+    env.wait_window_gone(TITLE, timeout=10)
+    expect(written_values(dialog.ended()) == [], f"{name} wrote settings")
     with open(install.ini, "rb") as f:
-        expect(f.read() == before, "the close box changed the settings file")
+        expect(f.read() == before, f"{name} changed the settings file")
+
+
+def check_close_box_and_cancel_write_nothing(env, args):
+    def close_box(dialog):
+        env.post(dialog.window.hwnd, 0x0112, 0xF060)  # WM_SYSCOMMAND SC_CLOSE
+    expect_closing_writes_nothing(env, args, "dialog-cancel", close_box)
+
+
+def check_escape_closes_like_cancel(env, args):
+    """A real Escape key, here with the focus in the repeat box after typing."""
+    def escape(dialog):
+        dialog.type_repeat("9")
+        env.key("Escape")
+    expect_closing_writes_nothing(env, args, "dialog-escape", escape)
 
 
 def mark_selected(image, dialog, option):
@@ -354,5 +371,6 @@ if __name__ == "__main__":
         check_hover_drag_off_and_the_makers_page,
         check_japanese_texts_whatever_the_code_page,
         check_close_box_and_cancel_write_nothing,
+        check_escape_closes_like_cancel,
         check_a_second_instance_waits_for_the_dialog,
     ], __doc__)
