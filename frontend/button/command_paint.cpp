@@ -86,13 +86,15 @@ void Command::PaintFace(Skin skin) {
     if (source != nullptr) {
         SetStretchBltMode(surfaceDc_, COLORONCOLOR);
         const auto px = [](int twips, double perPixel) { return static_cast<int>(std::lround(twips / perPixel)); };
+        const double sx = skins_->twipsPerPixelX(skin);
+        const double sy = skins_->twipsPerPixelY(skin);
         for (const Piece& p : pieces) {
             // Below 8 pixels an edge would come out mirrored over the corners.
             if (p.width <= 0 || p.height <= 0) {
                 continue;
             }
             StretchBlt(surfaceDc_, px(p.left, x), px(p.top, y), px(p.width, x), px(p.height, y), source,
-                       px(p.sourceLeft, 15), px(p.sourceTop, 15), px(p.sourceWidth, 15), px(p.sourceHeight, 15),
+                       px(p.sourceLeft, sx), px(p.sourceTop, sy), px(p.sourceWidth, sx), px(p.sourceHeight, sy),
                        SRCCOPY);
         }
     }

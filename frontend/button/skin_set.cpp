@@ -1,6 +1,7 @@
 #include "button/skin_set.h"
 
 #include "button/button_resources.h"
+#include "forms/artwork_scale.h"
 
 namespace solvane {
 
@@ -19,6 +20,17 @@ SkinSet::SkinSet(HMODULE module) {
             LoadImageW(module, MAKEINTRESOURCEW(skinIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmaps_[i] == nullptr) {
             continue;
+        }
+        scaleX_[i] = artworkTwipsPerPixel;
+        scaleY_[i] = artworkTwipsPerPixel;
+        const SIZE onScreen = artworkSizeOnScreen(skinWidth, skinHeight);
+        if (onScreen.cx != skinWidth || onScreen.cy != skinHeight) {
+            if (OwnedBitmap scaled = resampledBitmap(bitmaps_[i], skinWidth, skinHeight, onScreen)) {
+                DeleteObject(bitmaps_[i]);
+                bitmaps_[i] = scaled.release();
+                scaleX_[i] = skinWidth * artworkTwipsPerPixel / onScreen.cx;
+                scaleY_[i] = skinHeight * artworkTwipsPerPixel / onScreen.cy;
+            }
         }
         dcs_[i] = CreateCompatibleDC(nullptr);
         previous_[i] = SelectObject(dcs_[i], bitmaps_[i]);

@@ -13,8 +13,9 @@ inline constexpr int skinCount = 6;
 inline constexpr int skinWidth = 64;  // pixels
 inline constexpr int skinHeight = 25;
 
-// The six skin bitmaps, loaded from the program's resources and each kept
-// selected into a memory device context ready to be copied from.
+// The six skin bitmaps, loaded from the program's resources, brought to their
+// physical size on this screen, and each kept selected into a memory device
+// context ready to be copied from.
 class SkinSet {
 public:
     explicit SkinSet(HMODULE module);
@@ -25,10 +26,17 @@ public:
     // Null when that skin could not be loaded.
     HDC source(Skin skin) const { return dcs_[static_cast<int>(skin)]; }
 
+    // Twips per pixel of the skins as kept: the screen's, or 15 where they
+    // could not be scaled.
+    double twipsPerPixelX(Skin skin) const { return scaleX_[static_cast<int>(skin)]; }
+    double twipsPerPixelY(Skin skin) const { return scaleY_[static_cast<int>(skin)]; }
+
 private:
     std::array<HBITMAP, skinCount> bitmaps_{};
     std::array<HDC, skinCount> dcs_{};
     std::array<HGDIOBJ, skinCount> previous_{};
+    std::array<double, skinCount> scaleX_{};
+    std::array<double, skinCount> scaleY_{};
 };
 
 } // namespace solvane

@@ -9,7 +9,7 @@
 
 namespace solvane {
 
-StoredPicture::StoredPicture(HMODULE module, int id) {
+StoredPicture::StoredPicture(HMODULE module, int id, Size shownAt) {
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
@@ -46,6 +46,17 @@ StoredPicture::StoredPicture(HMODULE module, int id) {
     GetObjectW(bitmap_, sizeof info, &info);
     width_ = info.bmWidth;
     height_ = info.bmHeight;
+    if (shownAt == Size::Physical) {
+        const SIZE onScreen = artworkSizeOnScreen(width_, height_);
+        if (onScreen.cx != width_ || onScreen.cy != height_) {
+            scaled_ = resampledBitmap(bitmap_, width_, height_, onScreen);
+        }
+        if (scaled_) {
+            bitmap_ = scaled_.get();
+            width_ = onScreen.cx;
+            height_ = onScreen.cy;
+        }
+    }
 }
 
 StoredPicture::~StoredPicture() {

@@ -47,8 +47,8 @@ class SettingsPanel : public Form {
 public:
     explicit SettingsPanel(SettingsDialog& dialog)
         : dialog_(dialog),
-          unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF),
-          selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON),
+          unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF, StoredPicture::Size::Physical),
+          selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, StoredPicture::Size::Physical),
           heading_(labelAt(300, 360, 1665, 195, L"BGM")),
           repeatLabel_(labelAt(2040, 840, 990, 195, L"曲目をﾘﾋﾟｰﾄ")),
           lbl_BGM{labelAt(540, 1140, 345, 195, L"無し"), labelAt(540, 840, 645, 195, L"音楽CD"),

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace solvane {
+
+// The stored artwork is drawn for 96 dots per inch: each of its pixels is 15
+// twips, and like the rest of a form it keeps that physical size on a screen
+// with more dots per inch.
+inline constexpr double artworkTwipsPerPixel = 15.0;
+
+struct BitmapDeleter {
+    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+
+// The size in screen pixels of artwork `width` x `height` pixels large.
+SIZE artworkSizeOnScreen(int width, int height);
+
+// A 24-bit copy of `source` (`width` x `height` pixels) stretched to `size`
+// with the platform's halftone filter; empty when it cannot be made.
+OwnedBitmap resampledBitmap(HBITMAP source, int width, int height, SIZE size);
+
+} // namespace solvane
