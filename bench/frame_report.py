@@ -3,6 +3,7 @@ frame rate it gives."""
 import os
 import time
 
+from contract import NAMES
 from winenv import poll
 
 
@@ -25,7 +26,7 @@ def run_frame_counter(env, exe, path, seconds):
     started = time.time() * 1000
     proc = env.start(exe, [env.winpath(path)])
     try:
-        env.wait_window("Brisel_VC", timeout=60)
+        env.wait_window(NAMES.rendererTitle, timeout=60)
     except Exception:
         state = "running" if proc.alive() else f"ended with {proc.wait(1)}"
         print(f"no renderer window; the renderer {state}; {proc.stderr()[-2000:]}")

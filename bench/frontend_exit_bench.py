@@ -16,6 +16,7 @@ import time
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 
+from contract import NAMES  # noqa: E402
 from winenv import poll, private_env  # noqa: E402
 
 KEY_KIND = b"BGM\x8b\xe6\x95\xaa"
@@ -32,7 +33,7 @@ def main():
     folder = os.path.join(args.build, "bench-frontend")
     install = os.path.join(folder, "Solvane")
     os.makedirs(install, exist_ok=True)
-    for name in ("Solvane.scr", "Solvane.dll"):
+    for name in (NAMES.frontendFile, NAMES.rendererFile):
         shutil.copy2(os.path.join(windows, "bin", name), os.path.join(install, name))
     tone = os.path.join(folder, "tone.mp3")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", tone, "synth", "30", "sine", "440", "vol", "0.3"],
@@ -45,11 +46,11 @@ def main():
         delays = []
         for _ in range(args.runs):
             env.mouse_move(960, 540)
-            frontend = env.start(os.path.join(install, "Solvane.scr"), ["/s"])
-            env.wait_window("Brisel_VC", timeout=60)
-            env.wait_window("Brisel_Main", timeout=10, visible=False)
+            frontend = env.start(os.path.join(install, NAMES.frontendFile), ["/s"])
+            env.wait_window(NAMES.rendererTitle, timeout=60)
+            env.wait_window(NAMES.saverRunTitle, timeout=10, visible=False)
             # A Windows-side watcher times the gap with the performance counter.
-            watcher = env.start(env.probe_exe, ["exit-delay", "Brisel_VC", "Brisel_Main", 20000])
+            watcher = env.start(env.probe_exe, ["exit-delay", NAMES.rendererTitle, NAMES.saverRunTitle, 20000])
             time.sleep(0.3)  # let the watcher find both windows before the key
             env.key("space")
             rc = watcher.wait(30)
@@ -57,8 +58,8 @@ def main():
                 raise SystemExit(f"the watcher failed ({rc}): {watcher.stdout()} {watcher.stderr()}")
             delays.append(float(watcher.stdout().split()[0]))
             frontend.wait(10)
-            poll(lambda: env.find_window("Brisel_Main") is None and env.find_window("Brisel_VC") is None, 10,
-                 what="the saver run to end")
+            poll(lambda: env.find_window(NAMES.saverRunTitle) is None and env.find_window(NAMES.rendererTitle) is None,
+                 10, what="the saver run to end")
         print(f"renderer window gone to front end exit, {args.runs} runs with an MP3 playing:")
         print(f"median {statistics.median(delays):.0f} ms, worst {max(delays):.0f} ms (goal: worst under 100 ms)")
     return 0

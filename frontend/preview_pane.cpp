@@ -1,5 +1,6 @@
 #include "preview_pane.h"
 
+#include "contract.h"
 #include "forms/form.h"
 #include "forms/image_control.h"
 #include "forms/stored_picture.h"
@@ -19,7 +20,11 @@ class PreviewPane : public Form {
 public:
     PreviewPane() : still_(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL), Img_Prev(&still_) {}
 
-    bool create() { return Form::create(L"Brisel_R", L"Preview Window", WS_POPUP, 0, RGB(0, 0, 0)); }
+    bool create() {
+        static constexpr auto className = contract::wide(contract::previewClass);
+        static constexpr auto caption = contract::wide(contract::previewTitle);
+        return Form::create(className.text, caption.text, WS_POPUP, 0, RGB(0, 0, 0));
+    }
 
     ImageControl& image() { return Img_Prev; }
 

@@ -1,6 +1,7 @@
 #include "saver_run.h"
 
 #include "command_line.h"
+#include "contract.h"
 #include "music/music_player.h"
 #include "settings_file.h"
 #include "startup.h"
@@ -13,8 +14,8 @@ namespace solvane {
 
 namespace {
 
-constexpr wchar_t saverClassName[] = L"Brisel_S";
-constexpr wchar_t saverCaption[] = L"Brisel_Main";
+constexpr auto saverClassName = contract::wide(contract::saverRunClass);
+constexpr auto saverCaption = contract::wide(contract::saverRunTitle);
 constexpr UINT_PTR Timer1 = 1; // file repeat
 constexpr UINT_PTR Timer2 = 2; // CD poll
 constexpr UINT_PTR Timer3 = 3; // renderer watch
@@ -52,7 +53,7 @@ FileType musicFileType() {
 // count as idle, so wait for the window itself, or for the renderer to end.
 void waitForRendererWindow(HANDLE renderer) {
     const DWORD start = GetTickCount();
-    while (FindWindowA(nullptr, "Brisel_VC") == nullptr) {
+    while (FindWindowA(nullptr, contract::rendererTitle) == nullptr) {
         if (WaitForSingleObject(renderer, rendererPollInterval) != WAIT_TIMEOUT ||
             GetTickCount() - start >= rendererReadyTimeout) {
             return;
@@ -136,7 +137,7 @@ void onTimer(HWND window, UINT_PTR timer) {
         }
         break;
     case Timer3:
-        if (FindWindowA(nullptr, "Brisel_VC") == nullptr) {
+        if (FindWindowA(nullptr, contract::rendererTitle) == nullptr) {
             KillTimer(window, Timer3);
             SendMessageW(window, WM_CLOSE, 0, 0);
         }
@@ -175,11 +176,11 @@ bool openSaverWindow() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = saverRunProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = saverClassName;
+    windowClass.lpszClassName = saverClassName.text;
     RegisterClassW(&windowClass);
     // Never shown: a borderless top-level window whose caption others look for.
-    return CreateWindowExW(WS_EX_TOOLWINDOW, saverClassName, saverCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           windowClass.hInstance, nullptr) != nullptr;
+    return CreateWindowExW(WS_EX_TOOLWINDOW, saverClassName.text, saverCaption.text, WS_POPUP, 0, 0, 0, 0, nullptr,
+                           nullptr, windowClass.hInstance, nullptr) != nullptr;
 }
 
 } // namespace solvane

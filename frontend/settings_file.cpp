@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include "contract.h"
 #include "music/music_settings.h"
 #include "rules/text_rules.h"
 #include "text/ansi_text.h"
@@ -57,7 +58,7 @@ std::wstring programFolder() {
 
 std::wstring settingsFilePath() { return programFolder() + L"\\Solvane.ini"; }
 
-std::wstring rendererFilePath() { return programFolder() + L"\\Solvane.dll"; }
+std::wstring rendererFilePath() { return programFolder() + L"\\" + contract::wide(contract::rendererFile).text; }
 
 std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath) {
     const std::string narrowSection = narrowName(section);

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "command_line.h"
+#include "contract.h"
 #include "preview_pane.h"
 #include "saver_run.h"
 #include "settings_dialog/settings_dialog.h"
@@ -20,8 +21,8 @@ bool runStartup(std::wstring_view arguments) {
     state.arguments = std::wstring(arguments);
 
     // A saver run or a settings dialog of this system anywhere: do nothing.
-    const HWND saverRun = FindWindowA(nullptr, "Brisel_Main");
-    const HWND settingsDialog = FindWindowA(nullptr, "<Solvane>");
+    const HWND saverRun = FindWindowA(nullptr, contract::saverRunTitle);
+    const HWND settingsDialog = FindWindowA(nullptr, contract::settingsDialogTitle);
     if (saverRun != nullptr || settingsDialog != nullptr) {
         return false;
     }

@@ -10,6 +10,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "harness"))
 
+from contract import NAMES  # noqa: E402
 from winenv import private_env  # noqa: E402
 
 
@@ -20,11 +21,11 @@ def main():
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
     probe = os.path.join(args.build, "windows", "tests", "e2e", "probe", "probe.exe")
-    frontend = os.path.join(args.install, "Solvane.scr")
+    frontend = os.path.join(args.install, NAMES.frontendFile)
     with private_env(os.path.join(args.out, "wine"), probe) as env:
         env.mouse_move(960, 540)
         saver = env.start(frontend, ["/s"])
-        window = env.wait_window("Brisel_VC", timeout=30)
+        window = env.wait_window(NAMES.rendererTitle, timeout=30)
         print(f"saver window {window.width}x{window.height}")
         for name in ("screenshot-1.png", "screenshot-2.png"):
             time.sleep(1.0)  # let the trails build up between the pictures

@@ -1,6 +1,7 @@
 #include "button/command.h"
 
 #include "button/ole_colour.h"
+#include "contract.h"
 
 #include "forms/twips.h"
 #include "forms/window_owner.h"
@@ -11,7 +12,7 @@ namespace solvane {
 
 namespace {
 
-constexpr wchar_t className[] = L"Brisel_Command";
+constexpr auto className = contract::wide(contract::buttonClass);
 
 } // namespace
 
@@ -31,11 +32,11 @@ bool Command::create(HWND parent, int left, int top, int width, int height, HMOD
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.lpszClassName = className;
+    windowClass.lpszClassName = className.text;
     RegisterClassW(&windowClass); // a second button finds it registered
     const double x = twipsPerPixelX();
     const double y = twipsPerPixelY();
-    window_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+    window_ = CreateWindowExW(0, className.text, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                               static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
                               static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)),
                               parent, nullptr, windowClass.hInstance, this);

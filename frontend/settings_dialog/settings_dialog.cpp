@@ -2,6 +2,7 @@
 
 #include "arch_background.h"
 #include "button/property_bag.h"
+#include "contract.h"
 #include "forms/font.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
@@ -67,7 +68,8 @@ public:
 
     bool create(HWND parent) {
         // A control parent: the tab key walks into the repeat box and "..." too.
-        if (!Form::create(L"Brisel_P_Panel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+        static constexpr auto className = contract::wide(contract::settingsPanelClass);
+        if (!Form::create(className.text, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                           RGB(0, 0, 0), parent)) {
             return false;
         }
@@ -172,7 +174,9 @@ bool SettingsDialog::markIsSelected(int index) const { return Pic_C->marked(inde
 bool SettingsDialog::open() {
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(SOLVANE_FRONTEND_ICON));
     // A fixed single border and a caption with only the close box.
-    if (!create(L"Brisel_P", L"<Solvane>", WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN, 0, RGB(0, 0, 0),
+    static constexpr auto className = contract::wide(contract::settingsDialogClass);
+    static constexpr auto caption = contract::wide(contract::settingsDialogTitle);
+    if (!create(className.text, caption.text, WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN, 0, RGB(0, 0, 0),
                 nullptr, icon)) {
         return false;
     }

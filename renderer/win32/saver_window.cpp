@@ -1,5 +1,6 @@
 #include "saver_window.h"
 
+#include "contract.h"
 #include "resource_ids.h"
 #include "scene/random.h"
 #include "scene/scene_settings.h"
@@ -13,9 +14,9 @@ namespace solvane {
 
 namespace {
 
-constexpr char saverClassName[] = "WindowsScreenSaverClass";
-constexpr char initialTitle[] = "Screensaver";
-constexpr char sceneTitle[] = "Brisel_VC";
+using contract::rendererClass;
+using contract::rendererStartTitle;
+using contract::rendererTitle;
 constexpr int mouseMoveTolerance = 4; // pixels, as |dx| + |dy|
 // How often frames look for a new monitor layout: a layout changed outside
 // the program need not come with a WM_DISPLAYCHANGE (Wine sends none).
@@ -48,15 +49,15 @@ SaverWindow::~SaverWindow() {
 
 HWND SaverWindow::create(const RECT& area) {
     covered_ = virtualScreen();
-    CreateWindowExA(WS_EX_TOPMOST, saverClassName, initialTitle, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                    area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance_,
-                    this);
+    CreateWindowExA(WS_EX_TOPMOST, rendererClass, rendererStartTitle,
+                    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area.left, area.top,
+                    area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance_, this);
     return window_;
 }
 
 void SaverWindow::applySceneSettings() {
     assignSceneSettings();
-    SetWindowTextA(window_, sceneTitle);
+    SetWindowTextA(window_, rendererTitle);
 }
 
 void SaverWindow::initScene() {
@@ -279,7 +280,7 @@ bool registerSaverClass(HINSTANCE instance) {
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(SOLVANE_RENDERER_ICON));
     windowClass.hCursor = nullptr;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = saverClassName;
+    windowClass.lpszClassName = rendererClass;
     return RegisterClassA(&windowClass) != 0;
 }
 
@@ -304,7 +305,7 @@ int runMessageLoop(SaverWindow& saver) {
 int saverMain(HINSTANCE instance, FrameCount* drawn) {
     const RECT area = virtualScreen();
 
-    if (HWND other = FindWindowA(saverClassName, initialTitle); other != nullptr && IsWindow(other)) {
+    if (HWND other = FindWindowA(rendererClass, rendererStartTitle); other != nullptr && IsWindow(other)) {
         SetForegroundWindow(other);
         return 0;
     }

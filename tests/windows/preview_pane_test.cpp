@@ -1,5 +1,6 @@
 // The preview pane opened in a host window of this process, through the
 // same code path as a "P" request; its pixels read back from the screen.
+#include "contract.h"
 #include "forms/stored_picture.h"
 #include "frontend_resources.h"
 #include "preview_pane.h"
@@ -14,6 +15,9 @@
 
 namespace solvane {
 namespace {
+
+constexpr auto paneClass = contract::wide(contract::previewClass);
+constexpr auto paneTitle = contract::wide(contract::previewTitle);
 
 constexpr int hostLeft = 300;
 constexpr int hostTop = 200;
@@ -82,7 +86,7 @@ protected:
         return host;
     }
 
-    HWND pane() const { return FindWindowExW(host, nullptr, L"Brisel_R", nullptr); }
+    HWND pane() const { return FindWindowExW(host, nullptr, paneClass.text, nullptr); }
 
     // Lets both windows paint and reach the screen, then reads the host's area.
     Pixels screenOfHost(int width, int height) {
@@ -128,7 +132,7 @@ TEST_F(PreviewPaneTest, UsualHostShowsTheWholeStill) {
     ASSERT_NE(child, nullptr) << "the pane must become a child of the host";
     char title[32] = {};
     GetWindowTextA(child, title, sizeof title);
-    EXPECT_STREQ(title, "Preview Window");
+    EXPECT_STREQ(title, contract::previewTitle);
     EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_CHILD);
     EXPECT_TRUE(IsWindowVisible(child));
     RECT rect{};
@@ -180,7 +184,7 @@ TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
 
 TEST_F(PreviewPaneTest, NoHostGivesAnEmptyPaneThatEndsTheLoopWhenClosed) {
     openPreviewPane(0);
-    HWND lone = FindWindowW(L"Brisel_R", L"Preview Window");
+    HWND lone = FindWindowW(paneClass.text, paneTitle.text);
     ASSERT_NE(lone, nullptr);
     RECT rect{};
     GetWindowRect(lone, &rect);
@@ -199,7 +203,7 @@ TEST_F(PreviewPaneTest, HostGoingAwayEndsTheLoop) {
     ASSERT_NE(pane(), nullptr);
     DestroyWindow(host);
     host = nullptr;
-    EXPECT_EQ(FindWindowW(L"Brisel_R", nullptr), nullptr);
+    EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr);
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
@@ -217,7 +221,7 @@ private:
         if (code == HCBT_CREATEWND) {
             wchar_t name[32] = {};
             GetClassNameW(reinterpret_cast<HWND>(wParam), name, 32);
-            if (std::wstring(name) == L"Brisel_R") {
+            if (std::wstring(name) == paneClass.text) {
                 return 1;
             }
         }
@@ -234,12 +238,12 @@ TEST_F(PreviewPaneTest, NoPaneWindowEndsTheStartUpInsteadOfWaitingForEver) {
         PaneCreationRefused refused;
         ASSERT_TRUE(refused.active());
         EXPECT_FALSE(runStartup(request)) << "no window would ever end the message loop";
-        EXPECT_EQ(FindWindowW(L"Brisel_R", nullptr), nullptr);
+        EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr);
         EXPECT_EQ(pane(), nullptr);
     }
     // Host 0 keeps its empty pane, which the loop then waits for.
     EXPECT_TRUE(runStartup(L"/p 0"));
-    EXPECT_NE(FindWindowW(L"Brisel_R", L"Preview Window"), nullptr);
+    EXPECT_NE(FindWindowW(paneClass.text, paneTitle.text), nullptr);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The saver window's procedures fed real messages in this process, with the
 // real scene behind them. CTest runs each case in a process of its own, so
 // that no case sees the cursor or the queue another left.
+#include "contract.h"
 #include "pixel_format.h"
 #include "saver_window.h"
 
@@ -46,7 +47,7 @@ protected:
     HWND createWindow() {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
         WNDCLASSA known{};
-        if (!GetClassInfoA(instance, "WindowsScreenSaverClass", &known)) {
+        if (!GetClassInfoA(instance, contract::rendererClass, &known)) {
             EXPECT_TRUE(registerSaverClass(instance));
         }
         saver = std::make_unique<SaverWindow>(instance);
@@ -98,10 +99,10 @@ protected:
 TEST_F(SaverWindowTest, CreationRetitlesAndLowersThePriority) {
     char title[32] = {};
     GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, "Brisel_VC");
+    EXPECT_STREQ(title, contract::rendererTitle);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    EXPECT_STREQ(className, "WindowsScreenSaverClass");
+    EXPECT_STREQ(className, contract::rendererClass);
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_LOWEST);
     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
@@ -249,7 +250,7 @@ LRESULT CALLBACK presetPixelFormat(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     char className[64] = {};
     if (code == HC_ACTION && call->message == WM_CREATE && GetClassNameA(call->hwnd, className, sizeof className) &&
-        std::string_view(className) == "WindowsScreenSaverClass") {
+        std::string_view(className) == contract::rendererClass) {
         const HWND window = call->hwnd;
         HDC dc = GetDC(window);
         PIXELFORMATDESCRIPTOR descriptor{};
@@ -298,7 +299,7 @@ TEST(SaverWithoutGlTest, CoversInBlackHidesTheCursorAndEndsOnInputWithoutGl) {
     EXPECT_FALSE(saver.idleFrame()) << "no frame without a context";
     char title[32] = {};
     GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, "Brisel_VC");
+    EXPECT_STREQ(title, contract::rendererTitle);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), TRUE);
 

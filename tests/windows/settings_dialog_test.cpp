@@ -1,5 +1,6 @@
 // The settings dialog in this process: layout, loading, options and saving
 // through real windows, real messages and a real settings file.
+#include "contract.h"
 #include "music/music_settings.h"
 #include "settings_dialog/settings_dialog.h"
 #include "settings_file.h"
@@ -76,7 +77,7 @@ protected:
 TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
     auto dialog = openDialog();
     HWND window = dialog->window();
-    EXPECT_EQ(windowText(window), L"<Solvane>");
+    EXPECT_EQ(windowText(window), contract::wide(contract::settingsDialogTitle).text);
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU);

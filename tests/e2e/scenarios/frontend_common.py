@@ -10,11 +10,12 @@ import subprocess
 import wave
 
 from common import expect, scratch_dir, windows_binary
+from contract import NAMES
 from renderer_common import TITLE as RENDERER_TITLE
 
-FRONTEND = "bin/Solvane.scr"
-RENDERER = "bin/Solvane.dll"
-SAVER_RUN_TITLE = "Brisel_Main"
+FRONTEND = f"bin/{NAMES.frontendFile}"
+RENDERER = f"bin/{NAMES.rendererFile}"
+SAVER_RUN_TITLE = NAMES.saverRunTitle
 KEY_KIND = b"BGM\x8b\xe6\x95\xaa"
 KEY_TRACK = b"BGM\xd8\xcb\xdf\xb0\xc4"
 KEY_FILE = b"BGM\xcc\xa7\xb2\xd9"
@@ -27,10 +28,10 @@ class Installation:
         self.env = env
         self.folder = os.path.join(scratch_dir(env, name), "Solvane")
         os.makedirs(self.folder, exist_ok=True)
-        self.scr = os.path.join(self.folder, "Solvane.scr")
+        self.scr = os.path.join(self.folder, NAMES.frontendFile)
         shutil.copy2(windows_binary(args, FRONTEND), self.scr)
         if with_renderer:
-            shutil.copy2(windows_binary(args, RENDERER), os.path.join(self.folder, "Solvane.dll"))
+            shutil.copy2(windows_binary(args, RENDERER), os.path.join(self.folder, NAMES.rendererFile))
         self.ini = os.path.join(self.folder, "Solvane.ini")
 
     def configure(self, kind, track=0, music_file=""):

@@ -10,6 +10,7 @@ import os
 
 import common
 from common import expect
+from contract import NAMES
 from frontend_common import Installation
 from frontend_settings import Dialog
 from procs import poll
@@ -107,7 +108,7 @@ def check_every_part_keeps_its_proportions(env, args):
             for child in env.children(dialog.window.hwnd):
                 for name, (parent, left, top, width, height) in BUTTONS.items():
                     x0, y0 = (panel.left, panel.top) if parent == "panel" else client
-                    if child.cls == "Brisel_Command" and (child.left, child.top) == (
+                    if child.cls == NAMES.buttonClass and (child.left, child.top) == (
                             x0 + pixels(left, per_pixel), y0 + pixels(top, per_pixel)):
                         buttons[name] = child
                         found = (child.right - child.left, child.bottom - child.top)

@@ -11,6 +11,7 @@ import random
 
 import common
 from common import expect, scratch_dir
+from contract import NAMES
 from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SAVER_RUN_TITLE, Installation, make_tone, mci_commands
 from frontend_settings import Dialog
 from renderer_common import TITLE as RENDERER_TITLE
@@ -69,7 +70,7 @@ def settings_run(env, install, extra_env=None):
         told = out
         env.post(box.hwnd, WM_COMMAND, IDOK)
         env.wait_window_gone(MESSAGE_TITLE, timeout=10)
-        expect(env.find_window("<Solvane>") is not None, "the dialog closed after a failed save")
+        expect(env.find_window(NAMES.settingsDialogTitle) is not None, "the dialog closed after a failed save")
         dialog.cancel_button()
     expect(ended is not None, "nothing happened on 設定")
     dialog.ended()

@@ -8,13 +8,14 @@ import os
 
 import common
 from common import expect
+from contract import NAMES
 from frontend_common import Installation
 from renderer_common import TITLE as RENDERER_TITLE
 
 WM_CLOSE = 0x0010
 WS_CHILD = 0x40000000
-PANE_CLASS = "Brisel_R"
-PANE_TITLE = "Preview Window"
+PANE_CLASS = NAMES.previewClass
+PANE_TITLE = NAMES.previewTitle
 HOST_TITLE = "Solvane Probe Host"
 
 
@@ -37,14 +38,14 @@ def texts(env, hwnd):
 
 def expect_no_renderer(env, install):
     expect(env.find_window(RENDERER_TITLE) is None, "a preview started the renderer")
-    renderer = os.path.join(install.folder, "Solvane.dll")
+    renderer = os.path.join(install.folder, NAMES.rendererFile)
     for pid in os.listdir("/proc"):
         try:
             with open(f"/proc/{pid}/cmdline", "rb") as f:
                 cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
         except OSError:
             continue
-        expect("Solvane.dll" not in cmdline or renderer not in cmdline.replace("\\", "/"),
+        expect(NAMES.rendererFile not in cmdline or renderer not in cmdline.replace("\\", "/"),
                f"a renderer process runs: {cmdline}")
 
 
@@ -84,7 +85,7 @@ def check_bad_handles_give_an_empty_pane(env, args):
 def check_nothing_while_a_saver_run_or_dialog_exists(env, args):
     install = Installation(env, args, "preview-blocked")
     host, host_window = start_host(env, 152, 112)
-    for title in ("Brisel_Main", "<Solvane>"):
+    for title in (NAMES.saverRunTitle, NAMES.settingsDialogTitle):
         holder = env.start(env.probe_exe, ["hold", "SolvaneProbeHold", title, 60000])
         env.wait_window(title, timeout=15)
         proc = install.start("/p", host_window.hwnd)

@@ -9,11 +9,12 @@ import os
 
 import common
 from common import expect
+from contract import NAMES
 from frontend_common import Installation, KEY_TRACK, SAVER_RUN_TITLE, make_tone
 from frontend_saver_run import Run
 from procs import poll
 
-TITLE = "<Solvane>"
+TITLE = NAMES.settingsDialogTitle
 TWIPS = 15  # per pixel on the 96 dpi virtual desktop
 WM_CLOSE = 0x0010
 FILE_CHOOSER_TITLE = "ﾌｧｲﾙを開く"
@@ -38,7 +39,7 @@ class Dialog:
         self.proc = install.start("/c", winedebug=winedebug, extra_env=extra_env)
         self.window = env.wait_window(TITLE, timeout=20)
         children = env.children(self.window.hwnd)
-        panels = [w for w in children if w.cls == "Brisel_P_Panel"]
+        panels = [w for w in children if w.cls == NAMES.settingsPanelClass]
         expect(panels, f"no panel among {children}")
         self.panel = panels[0]
         # The panel stands at (180, 240) twips in the client area.
@@ -82,7 +83,7 @@ class Dialog:
         """The button windows by name, from their places on the screen."""
         found = {}
         for child in self.env.children(self.window.hwnd):
-            if child.cls != "Brisel_Command":
+            if child.cls != NAMES.buttonClass:
                 continue
             for name, (parent, left, top, _, _) in BUTTONS.items():
                 x0, y0 = (self.panel.left, self.panel.top) if parent == "panel" else self.client

@@ -11,6 +11,7 @@ import time
 
 import common
 from common import expect, scratch_dir
+from contract import NAMES
 from frontend_common import SAVER_RUN_TITLE, Installation, Recording, make_tone
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
@@ -32,7 +33,7 @@ def run_processes_left(env):
                 command = f.read()
         except OSError:
             continue
-        if b"Solvane.scr" in command or b"Solvane.dll" in command:
+        if any(name.encode() in command for name in (NAMES.frontendFile, NAMES.rendererFile)):
             left.append(pid)
     return left
 

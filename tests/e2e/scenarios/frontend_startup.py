@@ -7,6 +7,7 @@ import time
 
 import common
 from common import expect
+from contract import NAMES
 from frontend_common import (SAVER_RUN_TITLE, Installation, cursor_calls)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
@@ -58,7 +59,7 @@ def check_missing_renderer_is_reported(env, args):
         expect(env.find_window(RENDERER_TITLE) is None and env.find_window(SAVER_RUN_TITLE) is None,
                "something was started without a renderer")
     proc = install.start("/p", "1234")
-    pane = env.wait_window("Preview Window", timeout=15, visible=False)
+    pane = env.wait_window(NAMES.previewTitle, timeout=15, visible=False)
     expect(env.find_window("Solvane") is None, "a preview request showed the missing-renderer message")
     env.close_window(pane.hwnd)
     expect_quick_exit(proc, "/p without a renderer")

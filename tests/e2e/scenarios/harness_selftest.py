@@ -12,9 +12,10 @@ import time
 
 import common
 from common import HarnessError, expect
+from contract import NAMES
 
-SAVER_CLASS = "WindowsScreenSaverClass"
-SAVER_TITLE = "Screensaver"
+SAVER_CLASS = NAMES.rendererClass
+SAVER_TITLE = NAMES.rendererStartTitle
 WM_CLOSE = 0x0010
 WM_GETTEXTLENGTH = 0x000E
 HOST_TITLE = "Solvane Probe Host"

@@ -7,10 +7,11 @@ import re
 import struct
 
 from common import HarnessError, expect
+from contract import NAMES
 from winenv import poll
 
 ARCHES = {"win64": 0x8664, "win32": 0x014C}  # IMAGE_FILE_MACHINE_AMD64, _I386
-PROGRAMS = ("Solvane.scr", "Solvane.dll")
+PROGRAMS = (NAMES.frontendFile, NAMES.rendererFile)
 DOCUMENTS = ("ReadMe.txt", "LICENSE.txt")
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"

@@ -9,6 +9,7 @@ import os
 
 import common
 from common import expect
+from contract import NAMES
 from frontend_common import SAVER_RUN_TITLE
 from release_common import (ACTIVE_VALUE, DESKTOP_KEY, DOCUMENTS, PROGRAMS, SAVER_VALUE, UNINSTALL_KEY,
                             DesktopSettings, Installed, add_release_arguments, package_path, reg_query,
@@ -49,7 +50,8 @@ def check_silent_install_places_files_entry_and_active_saver(env, args):
         uninstaller = installed.folder + r"\Uninstall.exe"
         expect(text["UninstallString"].lower() == f'"{uninstaller}"'.lower(), f"UninstallString {text['UninstallString']!r}")
         expect(text["QuietUninstallString"].lower() == f'"{uninstaller}" /s'.lower(), f"QuietUninstallString {text['QuietUninstallString']!r}")
-        expect(text["DisplayIcon"].lower() == (installed.folder + r"\Solvane.scr,0").lower(), f"DisplayIcon {text['DisplayIcon']!r}")
+        icon = installed.folder + "\\" + NAMES.frontendFile + ",0"
+        expect(text["DisplayIcon"].lower() == icon.lower(), f"DisplayIcon {text['DisplayIcon']!r}")
         for flag in ("NoModify", "NoRepair"):
             expect(entry[flag][0] == "REG_DWORD" and int(text[flag], 16) == 1, f"{flag} is {entry[flag]}")
         size = sum(os.path.getsize(installed.file(name)) for name in INSTALLED) / 1024
@@ -58,7 +60,7 @@ def check_silent_install_places_files_entry_and_active_saver(env, args):
                f"EstimatedSize {reported} KB, the files take {size:.0f} KB")
 
         saver = reg_text(env, DESKTOP_KEY, SAVER_VALUE)
-        expect(saver is not None and os.path.samefile(windows_file(env, saver), installed.file("Solvane.scr")),
+        expect(saver is not None and os.path.samefile(windows_file(env, saver), installed.file(NAMES.frontendFile)),
                f"the active screen saver is {saver!r}, not the installed Solvane.scr")
         expect(" " not in saver, f"the active screen saver path {saver!r} would need quotes")
         expect(reg_text(env, DESKTOP_KEY, ACTIVE_VALUE) == "1", "screen savers were not switched on")
@@ -102,7 +104,7 @@ def check_uninstall_resets_its_own_saver_and_removes_settings_on_request(env, ar
 def check_uninstall_recognises_the_long_path_in_any_case(env, args):
     with DesktopSettings(env):
         installed = install(env, args, "long")
-        env.reg_add(DESKTOP_KEY, SAVER_VALUE, (installed.folder + r"\Solvane.scr").upper())
+        env.reg_add(DESKTOP_KEY, SAVER_VALUE, (installed.folder + "\\" + NAMES.frontendFile).upper())
         installed.uninstall()
         expect(installed.files() is None, f"the folder is still there with {installed.files()}")
         expect(reg_query(env, DESKTOP_KEY, SAVER_VALUE) is None,

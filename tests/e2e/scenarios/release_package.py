@@ -16,6 +16,7 @@ import traceback
 import zipfile
 
 from common import ROOT, expect
+from contract import NAMES
 from release_common import ARCHES, DOCUMENTS, PROGRAMS, PeFile, add_release_arguments, expect_version, package_path
 
 OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
@@ -24,7 +25,7 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell
                "msimg32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll"}
 FOLDER = "Solvane/"
 # What a lean 64-bit program may weigh; the 32-bit ones are printed beside them.
-SIZE_LIMITS = {"Solvane.scr": 512 * 1024, "Solvane.dll": 256 * 1024}
+SIZE_LIMITS = {NAMES.frontendFile: 512 * 1024, NAMES.rendererFile: 256 * 1024}
 MANIFEST_ARCH = {"win64": "amd64", "win32": "x86"}
 
 

@@ -7,7 +7,7 @@ import time
 
 import common
 from common import expect
-from renderer_common import (SAVER_CLASS, TITLE, expect_ends, expect_stays_up, park_cursor,
+from renderer_common import (SAVER_CLASS, START_TITLE, TITLE, expect_ends, expect_stays_up, park_cursor,
                              renderer_path, start_renderer)
 
 WM_CLOSE = 0x0010
@@ -30,9 +30,9 @@ def check_close_before_input_is_ignored(env, args):
 
 def check_existing_saver_window_wins(env, args):
     park_cursor(env)
-    holder = env.start(env.probe_exe, ["hold", SAVER_CLASS, "Screensaver", 60000,
+    holder = env.start(env.probe_exe, ["hold", SAVER_CLASS, START_TITLE, 60000,
                                        "--geometry", 200, 150, 400, 300])
-    held = env.wait_window("Screensaver", timeout=15, cls=SAVER_CLASS)
+    held = env.wait_window(START_TITLE, timeout=15, cls=SAVER_CLASS)
     started = time.monotonic()
     proc = env.start(renderer_path(args))
     rc = proc.wait(15)

@@ -5,10 +5,12 @@ import shutil
 import time
 
 from common import HarnessError, expect, windows_binary
+from contract import NAMES
 
-RENDERER = "bin/Solvane.dll"
-TITLE = "Brisel_VC"
-SAVER_CLASS = "WindowsScreenSaverClass"
+RENDERER = f"bin/{NAMES.rendererFile}"
+TITLE = NAMES.rendererTitle
+SAVER_CLASS = NAMES.rendererClass
+START_TITLE = NAMES.rendererStartTitle
 START_TIMEOUT = 30
 EXIT_TIMEOUT = 10
 # How long a saver must stay up to count as not ended by an input.
@@ -82,7 +84,7 @@ def differing_share(a, b, step=4, tolerance=16):
 def renderer_copy(env, args, folder, extra_files=()):
     """The renderer copied into its own folder, with `extra_files` beside it."""
     os.makedirs(folder, exist_ok=True)
-    exe = os.path.join(folder, "Solvane.dll")
+    exe = os.path.join(folder, NAMES.rendererFile)
     shutil.copy2(renderer_path(args), exe)
     for source, name in extra_files:
         shutil.copy2(source, os.path.join(folder, name))
