@@ -33,11 +33,13 @@ std::vector<PixelRect> monitorRects(HWND window) {
     return rects;
 }
 
-GlSceneHost::GlSceneHost(HWND window) : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_) {
+GlSceneHost::GlSceneHost(HWND window)
+    : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_) {
     followLayout();
 }
 
-GlSceneHost::GlSceneHost(HWND window, FramePlatform& platform) : window_(window), context_(window), platform_(platform) {
+GlSceneHost::GlSceneHost(HWND window, FramePlatform& platform)
+    : window_(window), context_(window), platform_(platform) {
     followLayout();
 }
 

@@ -290,7 +290,8 @@ int run(const HostOptions& options) {
         scenes.reset();
         platform.width = target->width;
         platform.height = target->height;
-        const std::vector<PixelRect> monitors = target->wholeScreen ? screenMonitors(x, root) : std::vector<PixelRect>{};
+        const std::vector<PixelRect> monitors =
+            target->wholeScreen ? screenMonitors(x, root) : std::vector<PixelRect>{};
         scenes = std::make_unique<SceneSet>(target->width, target->height, monitors, platform);
         for (std::size_t i = 0; i < scenes->size(); ++i) {
             highestTexture = std::max(highestTexture, scenes->scene(i).state().feedbackTexture);

@@ -322,7 +322,8 @@ BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
   info.cbSize = sizeof info;
   if (GetMonitorInfoA(monitor, &info)) {
     const RECT& r = info.rcMonitor;
-    std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    const int primary = (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0;
+    std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom, primary);
   }
   return TRUE;
 }

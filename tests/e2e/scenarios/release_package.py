@@ -108,7 +108,8 @@ def check_programs_stay_lean(args):
         members = zip_members(args, arch)
         for name, limit in SIZE_LIMITS.items():
             size = len(members[FOLDER + name])
-            print(f"     {arch} {name}: {size / 1024:.0f} KiB" + (f" (at most {limit // 1024} KiB)" if arch == "win64" else ""))
+            bound = f" (at most {limit // 1024} KiB)" if arch == "win64" else ""
+            print(f"     {arch} {name}: {size / 1024:.0f} KiB{bound}")
             expect(arch != "win64" or size <= limit, f"{arch} {name} weighs {size} bytes, more than {limit}")
 
 
