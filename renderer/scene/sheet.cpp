@@ -2,7 +2,6 @@
 
 #include "random.h"
 #include "scene_settings.h"
-#include "vec3.h"
 
 #include <cmath>
 #include <numbers>
@@ -13,29 +12,37 @@ namespace {
 
 constexpr float twoPi = 2.0f * std::numbers::pi_v<float>;
 
-Vec3 difference(const SheetPoint& from, const SheetPoint& to) {
-    Vec3 d;
-    d.set(to.x - from.x, to.y - from.y, to.z - from.z);
-    return d;
+// Vec3::normalize on one component triple, without the branch: a zero
+// length leaves x and z as they are and makes y 1.
+inline void normalizeInPlace(float& x, float& y, float& z) {
+    const float length = std::sqrt(x * x + y * y + z * z);
+    const float reciprocal = 1.0f / length;
+    const bool zero = length == 0.0f;
+    const float inverse = zero ? 1.0f : reciprocal;
+    const float scaledY = y * inverse;
+    x *= inverse;
+    y = zero ? 1.0f : scaledY;
+    z *= inverse;
 }
 
 } // namespace
 
 Sheet::Sheet() : n_(sceneSettings().gridResolution) {
     const int n = n_;
-    points_.resize(static_cast<std::size_t>(n + 1) * (n + 1));
+    const std::size_t count = static_cast<std::size_t>(n + 1) * (n + 1);
+    for (std::vector<float>* field : {&x_, &y_, &z_, &u_, &v_, &r2_, &glow_}) {
+        field->assign(count, 0.0f);
+    }
     stripVertices_.resize(static_cast<std::size_t>(n) * 2 * (n + 1) * 6);
     litTriangles_.reserve(static_cast<std::size_t>(n) * 2 * n * 3);
     const float step = 1.0f / (static_cast<float>(n) * 0.5f);
     for (int i = 0; i <= n; ++i) {
         const float u = static_cast<float>(i) * step - 1.0f;
         for (int j = 0; j <= n; ++j) {
-            SheetPoint& p = point(i, j);
-            p.x = p.y = p.z = 0.0f;
-            p.u = u;
-            p.v = static_cast<float>(j) * step - 1.0f;
-            p.r2 = p.u * p.u + p.v * p.v;
-            p.glow = 0.0f;
+            const std::size_t k = index(i, j);
+            u_[k] = u;
+            v_[k] = static_cast<float>(j) * step - 1.0f;
+            r2_[k] = u_[k] * u_[k] + v_[k] * v_[k];
         }
     }
 
@@ -54,10 +61,59 @@ Sheet::Sheet() : n_(sceneSettings().gridResolution) {
     red = green = blue = 0.0f;
 }
 
-void Sheet::update(float frameSeconds) {
+namespace {
+
+// Restrict-qualified parameters tell the compiler that the arrays do not
+// overlap, so that both loops vectorise.
+void displacePoints(std::size_t count, const float* c, const float* __restrict u, const float* __restrict v,
+                    const float* __restrict r2, float* __restrict x, float* __restrict y, float* __restrict z) {
+    const float c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3], c4 = c[4], c5 = c[5], c6 = c[6], c7 = c[7], c8 = c[8];
+    for (std::size_t k = 0; k < count; ++k) {
+        x[k] = c0 * u[k] * u[k] * v[k] + c1 * r2[k] + 0.5f * c2;
+        y[k] = c3 * v[k] * v[k] * r2[k] + c4 * u[k] + 0.5f * c5;
+        z[k] = c6 * u[k] * r2[k] * r2[k] + c7 * v[k] + c8;
+    }
+}
+
+// Glow of the points [first, last) of one interior row; `row` is the
+// distance to the same point of the next row.
+void glowRow(std::ptrdiff_t first, std::ptrdiff_t last, std::ptrdiff_t row, float threshold, float scale,
+             const float* __restrict px, const float* __restrict py, const float* __restrict pz,
+             float* __restrict glow) {
+    for (std::ptrdiff_t k = first; k < last; ++k) {
+        float ax = px[k + 1] - px[k - 1];
+        float ay = py[k + 1] - py[k - 1];
+        float az = pz[k + 1] - pz[k - 1];
+        float bx = px[k + row] - px[k - row];
+        float by = py[k + row] - py[k - row];
+        float bz = pz[k + row] - pz[k - row];
+        normalizeInPlace(ax, ay, az);
+        normalizeInPlace(bx, by, bz);
+        const float nz = std::fabs(bx * ay - ax * by); // z of b x a
+        float g = (threshold - nz) * scale;
+        g = g > 1.0f ? 1.0f : g;
+        g = g < 0.0f ? 0.0f : g;
+        glow[k] = g;
+    }
+}
+
+} // namespace
+
+void Sheet::displace() {
+    displacePoints(x_.size(), coef, u_.data(), v_.data(), r2_.data(), x_.data(), y_.data(), z_.data());
+}
+
+void Sheet::updateGlow() {
     static const float glowThreshold = static_cast<float>(sceneSettings().edgeGlowPercent) * 0.01f;
     static const float glowScale = 1.0f / glowThreshold;
+    const std::ptrdiff_t row = n_ + 1;
+    for (int i = 1; i < n_; ++i) {
+        glowRow(i * row + 1, i * row + n_, row, glowThreshold, glowScale, x_.data(), y_.data(), z_.data(),
+                glow_.data());
+    }
+}
 
+void Sheet::update(float frameSeconds) {
     for (int k = 0; k < coefficientCount; ++k) {
         phase[k] += frameSeconds * rate[k];
         if (phase[k] > twoPi) {
@@ -66,35 +122,8 @@ void Sheet::update(float frameSeconds) {
         coef[k] = std::cos(phase[k]);
     }
 
-    const int n = n_;
-    for (SheetPoint& p : points_) {
-        const float u = p.u;
-        const float v = p.v;
-        const float r2 = p.r2;
-        p.x = coef[0] * u * u * v + coef[1] * r2 + 0.5f * coef[2];
-        p.y = coef[3] * v * v * r2 + coef[4] * u + 0.5f * coef[5];
-        p.z = coef[6] * u * r2 * r2 + coef[7] * v + coef[8];
-    }
-
-    for (int i = 1; i < n; ++i) {
-        for (int j = 1; j < n; ++j) {
-            Vec3 a = difference(point(i, j - 1), point(i, j + 1));
-            Vec3 b = difference(point(i - 1, j), point(i + 1, j));
-            a.normalize();
-            b.normalize();
-            Vec3 normal;
-            normal.cross(b, a);
-            const float nz = std::fabs(normal.z);
-            float glow = (glowThreshold - nz) * glowScale;
-            if (glow > 1.0f) {
-                glow = 1.0f;
-            }
-            if (glow < 0.0f) {
-                glow = 0.0f;
-            }
-            point(i, j).glow = glow;
-        }
-    }
+    displace();
+    updateGlow();
 
     hue += frameSeconds * hueRate;
     if (hue < 0.0f) {

@@ -32,8 +32,10 @@ public:
     void draw() const;
 
     int resolution() const { return n_; }
-    SheetPoint& point(int i, int j) { return points_[index(i, j)]; }
-    const SheetPoint& point(int i, int j) const { return points_[index(i, j)]; }
+    SheetPoint point(int i, int j) const {
+        const std::size_t k = index(i, j);
+        return {x_[k], y_[k], z_[k], u_[k], v_[k], r2_[k], glow_[k]};
+    }
 
     float coef[coefficientCount];
     float phase[coefficientCount];
@@ -47,9 +49,13 @@ public:
 
 private:
     std::size_t index(int i, int j) const { return static_cast<std::size_t>(i) * (n_ + 1) + j; }
+    void displace();
+    void updateGlow();
 
     int n_;
-    std::vector<SheetPoint> points_; // point [i][j] at i * (N + 1) + j
+    // Point [i][j] at i * (N + 1) + j of each field's array, so that the
+    // per-point arithmetic runs as flat loops the compiler vectorises.
+    std::vector<float> x_, y_, z_, u_, v_, r2_, glow_;
     // Colour and position of every strip vertex, and the triangles of the
     // strips that carry light, rebuilt by each draw (allocated once).
     mutable std::vector<float> stripVertices_;

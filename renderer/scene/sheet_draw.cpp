@@ -18,13 +18,14 @@ void Sheet::draw() const {
     for (int i = 0; i < n_; ++i) {
         const int first = i * stripLength;
         for (int j = 0; j <= n_; ++j) {
-            for (const SheetPoint* p : {&point(i + 1, j), &point(i, j)}) {
-                *out++ = red + p->glow - 1.0f;
-                *out++ = green + p->glow - 1.0f;
-                *out++ = blue + p->glow - 1.0f;
-                *out++ = p->u;
-                *out++ = p->v;
-                *out++ = p->glow;
+            for (const std::size_t k : {index(i + 1, j), index(i, j)}) {
+                const float glow = glow_[k];
+                *out++ = red + glow - 1.0f;
+                *out++ = green + glow - 1.0f;
+                *out++ = blue + glow - 1.0f;
+                *out++ = u_[k];
+                *out++ = v_[k];
+                *out++ = glow;
             }
         }
         for (int k = 0; k + 2 < stripLength; ++k) {

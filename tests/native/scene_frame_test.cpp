@@ -60,6 +60,13 @@ void fillFeedbackTexture(const SceneState& s, const std::vector<std::uint8_t>& r
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.feedbackSize, s.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
 
+std::vector<std::uint8_t> feedbackTexels(const SceneState& s) {
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(s.feedbackSize) * s.feedbackSize * 3);
+    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+}
+
 struct Point {
     double x, y;
 };
@@ -202,11 +209,12 @@ TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
     EXPECT_FLOAT_EQ(s.feedbackBrightness, 80 * 0.00990099f);
 
     const double aspect = static_cast<double>(width) / height;
-    const Point pass1 = brightCentroid(s.feedbackPixels.data(), size, size, true, 20);
+    const std::vector<std::uint8_t> fedBack = feedbackTexels(s);
+    const Point pass1 = brightCentroid(fedBack.data(), size, size, true, 20);
     const Point expected1 = projectQuadPoint(80.0 / size, 124.0 / size, 30, aspect, size, size, 30, 0.2, 0.2, 0.8);
     EXPECT_NEAR(pass1.x, expected1.x, 1.0);
     EXPECT_NEAR(pass1.y, expected1.y, 1.0);
-    const std::uint8_t peak1 = *std::max_element(s.feedbackPixels.begin(), s.feedbackPixels.end());
+    const std::uint8_t peak1 = *std::max_element(fedBack.begin(), fedBack.end());
     EXPECT_NEAR(peak1, 255 * 0.792, 2.0) << "the fed-back picture is dimmed once per pass";
 
     const RgbImage screen = scene.context.capture();
@@ -225,12 +233,14 @@ TEST(SceneFrameTest, TextureHoldsExactlyTheReadBackSquare) {
     for (int frame = 0; frame < 3; ++frame) {
         scene.drawFrame();
     }
+    scene.scene->drawFeedbackPass();
     const int size = s.feedbackSize;
     ASSERT_EQ(size, 128);
-    std::vector<std::uint8_t> texture(static_cast<std::size_t>(size) * size * 3, 7);
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texture.data());
-    EXPECT_EQ(texture, s.feedbackPixels);
+    std::vector<std::uint8_t> square(static_cast<std::size_t>(size) * size * 3, 7);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, size, size, GL_RGB, GL_UNSIGNED_BYTE, square.data());
+    const std::vector<std::uint8_t> texture = feedbackTexels(s);
+    EXPECT_EQ(texture, square);
     EXPECT_TRUE(std::any_of(texture.begin(), texture.end(), [](auto b) { return b > 16; }))
         << "the glowing sheet must have reached the feedback texture";
 }
@@ -247,7 +257,7 @@ TEST(SceneFrameTest, SheetsAreUntexturedAndAddTheirLight) {
         const auto size = static_cast<std::size_t>(scene.state().feedbackSize);
         fillFeedbackTexture(scene.state(), std::vector<std::uint8_t>(size * size * 3, textureLevel));
         scene.drawFrame();
-        return Result{scene.state().feedbackPixels, scene.context.capture()};
+        return Result{feedbackTexels(scene.state()), scene.context.capture()};
     };
     const Result quadOnly = render(0, 40);
     const Result sheetOnly = render(1, 0);
@@ -280,9 +290,9 @@ void drawSheetImmediate(const Sheet& sheet) {
     for (int i = 0; i < n; ++i) {
         glBegin(GL_TRIANGLE_STRIP);
         for (int j = 0; j <= n; ++j) {
-            for (const SheetPoint* p : {&sheet.point(i + 1, j), &sheet.point(i, j)}) {
-                glColor3f(sheet.red + p->glow - 1, sheet.green + p->glow - 1, sheet.blue + p->glow - 1);
-                glVertex3f(p->u, p->v, p->glow);
+            for (const SheetPoint& p : {sheet.point(i + 1, j), sheet.point(i, j)}) {
+                glColor3f(sheet.red + p.glow - 1, sheet.green + p.glow - 1, sheet.blue + p.glow - 1);
+                glVertex3f(p.u, p.v, p.glow);
             }
         }
         glEnd();

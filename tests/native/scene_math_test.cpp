@@ -4,6 +4,7 @@
 #include "scene/scene_settings.h"
 #include "scene/sheet.h"
 #include "scene/vec3.h"
+#include "plain_sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,42 @@ TEST_F(SheetTest, FirstUpdateWithZeroStepSetsEverything) {
     EXPECT_EQ(sheet.red, red);
     EXPECT_EQ(sheet.green, green);
     EXPECT_EQ(sheet.blue, blue);
+}
+
+TEST_F(SheetTest, UpdatesEqualThePlainPointByPointArithmeticExactly) {
+    // Steps of every kind, the first 0, some long enough to wrap phases, hue
+    // and saturation; several seeds, so that many glows are partly lit.
+    const float steps[] = {0.0f, 0.016f, 0.033f, 0.1f, 1.7f, 0.004f, 11.0f, 0.05f};
+    for (const std::uint32_t seed : {1u, 77u, 20240101u}) {
+        seedSceneRandom(seed);
+        Sheet sheet;
+        seedSceneRandom(seed);
+        plain::PlainSheet reference;
+        const int n = sheet.resolution();
+        long partlyLit = 0;
+        for (int frame = 0; frame < 300; ++frame) {
+            const float dt = steps[frame % std::size(steps)];
+            sheet.update(dt);
+            reference.update(dt);
+            for (int i = 0; i <= n; ++i) {
+                for (int j = 0; j <= n; ++j) {
+                    const SheetPoint p = sheet.point(i, j);
+                    const SheetPoint& q = reference.grid[i][j];
+                    ASSERT_EQ(p.x, q.x) << i << "," << j << " frame " << frame;
+                    ASSERT_EQ(p.y, q.y) << i << "," << j << " frame " << frame;
+                    ASSERT_EQ(p.z, q.z) << i << "," << j << " frame " << frame;
+                    ASSERT_EQ(p.glow, q.glow) << i << "," << j << " frame " << frame;
+                    partlyLit += (q.glow > 0.0f && q.glow < 1.0f) ? 1 : 0;
+                }
+            }
+            ASSERT_EQ(sheet.hue, reference.hue);
+            ASSERT_EQ(sheet.saturation, reference.saturation);
+            ASSERT_EQ(sheet.red, reference.red);
+            ASSERT_EQ(sheet.green, reference.green);
+            ASSERT_EQ(sheet.blue, reference.blue);
+        }
+        EXPECT_GT(partlyLit, 300) << "the comparison must cover glows between 0 and 1";
+    }
 }
 
 TEST_F(SheetTest, BorderPointsNeverGlow) {
