@@ -43,6 +43,16 @@ void clearArea(const Viewport& area) {
     glDisable(GL_SCISSOR_TEST);
 }
 
+// Rest half-extents of the feedback quad, in units of the aspect ratio and
+// plain units; the plane it lies in; the camera distance.
+constexpr double quadHalfWidthPerAspect = 2.0;
+constexpr double quadHalfHeight = 2.0;
+constexpr double quadPlaneZ = 1.25;
+constexpr double cameraDistance = 5.0;
+// How far inside the quad's edges every corner of the view must lie, in the
+// quad's units: far more than the float rounding of the transform.
+constexpr double coverMargin = 1e-3;
+
 } // namespace
 
 Scene::Scene(const Viewport& viewport, FramePlatform& platform) : platform_(platform) {
@@ -55,7 +65,7 @@ Scene::Scene(const Viewport& viewport, FramePlatform& platform) : platform_(plat
                         ? static_cast<float>(viewport.width) / static_cast<float>(viewport.height)
                         : 1.0f;
 
-    projection(20.0);
+    projection(screenFieldOfView);
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -5.0f);
 
@@ -127,6 +137,45 @@ void Scene::feedbackQuad(const float envelope[envelopePhaseCount], float dx, flo
     glPopMatrix();
 }
 
+bool Scene::quadCoversView(double fieldOfView) const {
+    const double a = state_.aspectRatio;
+    const double angle = envelope_[0] * spin_ * (std::numbers::pi / 180.0);
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double tx = envelope_[1] * dx_;
+    const double ty = envelope_[1] * dy_;
+    const double depth = cameraDistance - quadPlaneZ - envelope_[2] * dz_;
+    // Half the view's extent at the quad's depth.
+    const double halfHeight = depth * std::tan(fieldOfView * (std::numbers::pi / 360.0));
+    const double halfWidth = halfHeight * a;
+    for (const double cornerX : {-halfWidth, halfWidth}) {
+        for (const double cornerY : {-halfHeight, halfHeight}) {
+            // The view's corner in the quad's own, unturned frame.
+            const double ex = cornerX - tx;
+            const double ey = cornerY - ty;
+            const double qx = ex * c + ey * s;
+            const double qy = -ex * s + ey * c;
+            if (std::fabs(qx) > quadHalfWidthPerAspect * a - coverMargin || std::fabs(qy) > quadHalfHeight - coverMargin) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void Scene::drawQuadOver(const Viewport& area, double fieldOfView) const {
+    // Over cleared black, adding the quad writes exactly its own colour; when
+    // it covers the whole view it may simply overwrite, with no clear at all.
+    if (quadCoversView(fieldOfView)) {
+        glDisable(GL_BLEND);
+        feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
+        glEnable(GL_BLEND);
+    } else {
+        clearArea(area);
+        feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
+    }
+}
+
 void Scene::drawSheets() const {
     for (int i = 0; i < state_.sheetCount; ++i) {
         state_.sheets[i].draw();
@@ -186,17 +235,17 @@ void Scene::drawFeedbackPass() {
     // and moved, sheets on top, read back.
     const Viewport square{s.viewport.x, s.viewport.y, size, size};
     glViewport(square.x, square.y, size, size);
-    projection(30.0);
-    clearArea(square);
+    projection(feedbackFieldOfView);
     glColor3f(b, b, b);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
+    drawQuadOver(square, feedbackFieldOfView);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
+    // Straight from the back buffer into the texture, without a round trip
+    // through client memory (the zeroed buffer served the first upload).
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glReadPixels(square.x, square.y, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.x, square.y, size, size);
 }
 
 void Scene::drawScreenPass() {
@@ -205,11 +254,10 @@ void Scene::drawScreenPass() {
     const float b = s.feedbackBrightness;
     const Viewport& v = s.viewport;
     glViewport(v.x, v.y, v.width, v.height);
-    projection(20.0);
-    clearArea(v);
+    projection(screenFieldOfView);
     glColor3f(b, b, b);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    feedbackQuad(envelope_, dx_, dy_, dz_, spin_);
+    drawQuadOver(v, screenFieldOfView);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
 }

@@ -60,7 +60,14 @@ public:
     const SceneState& state() const { return state_; }
 
 private:
+    static constexpr double feedbackFieldOfView = 30.0;
+    static constexpr double screenFieldOfView = 20.0;
+
     void projection(double fieldOfView) const;
+    // Whether this frame's feedback quad covers the whole view of a pass.
+    bool quadCoversView(double fieldOfView) const;
+    // The feedback quad over a pass's area, on black.
+    void drawQuadOver(const Viewport& area, double fieldOfView) const;
     void feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const;
     void drawSheets() const;
     void advanceMotion();
