@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Solvane.dll under Wine on two monitors (Xorg's dummy driver, 1920x1080 and
 1280x720) against the same display with the second output off: frames per
-second of each, alternated on one display, and their ratio set against the
-ratio of pixels drawn. Goal: fps(two) / fps(one) >= 0.9 x pixels(one) / pixels(two).
+second of each and of a floor program over the same monitors, alternated on
+one display; the ratio of the two layouts set against the ratio of pixels drawn. Goal: fps(two) / fps(one) >= 0.9 x pixels(one) / pixels(two).
 
   python3 bench/wine_monitors_bench.py [--build build] [--seconds 8] [--rounds 3]
 """
@@ -16,7 +16,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import displays  # noqa: E402
-from frame_report import frames_per_second, run_frame_counter  # noqa: E402
+from frame_report import frames_per_second, read_frame_report, run_frame_counter  # noqa: E402
 from winenv import poll, private_env  # noqa: E402
 
 ONE = "1920x1080+0+0"
@@ -44,20 +44,28 @@ def main():
     folder = os.path.join(args.build, "bench-monitors")
     os.makedirs(folder, exist_ok=True)
     counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
+    floor = os.path.join(windows, "bench", "floor_frames.exe")
     probe = os.path.join(windows, "tests", "e2e", "probe", "probe.exe")
     with private_env(folder, probe, display="xorg-dummy", layout=TWO) as env:
         rates = {ONE: [], TWO: []}
+        floors = {ONE: [], TWO: []}
         for index in range(args.rounds):  # alternate, so both see the same machine
             for layout in (TWO, ONE):
                 use_layout(env, layout)
                 report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"run-{index}-{len(layout)}.txt"),
                                                args.seconds)
                 rates[layout].append(frames_per_second(report))
+                path = os.path.join(folder, f"floor-{index}-{len(layout)}.txt")
+                env.start(floor, [env.winpath(path), args.seconds]).wait(args.seconds + 60)
+                floors[layout].append(frames_per_second(read_frame_report(path)))
         one, two = statistics.median(rates[ONE]), statistics.median(rates[TWO])
         goal = 0.9 * pixels(ONE) / pixels(TWO)
         print(f"under Wine on Xorg's dummy driver, {args.seconds} s a run, medians of {args.rounds}")
-        print(f"one monitor  ({ONE}):  {one:7.1f} frames/s  {['%.1f' % v for v in rates[ONE]]}")
-        print(f"two monitors ({TWO}): {two:7.1f} frames/s  {['%.1f' % v for v in rates[TWO]]}")
+        for name, layout, fps in (("one monitor ", ONE, one), ("two monitors", TWO, two)):
+            floor_fps = statistics.median(floors[layout])
+            print(f"{name} ({layout}): {fps:7.1f} frames/s  {['%.1f' % v for v in rates[layout]]}; "
+                  f"floor {floor_fps:7.1f} frames/s  {['%.1f' % v for v in floors[layout]]}; "
+                  f"renderer / floor {fps / floor_fps:.3f} (goal: at least 0.95)")
         print(f"pixels one / two: {pixels(ONE) / pixels(TWO):.3f}")
         print(f"fps two / one: {two / one:.3f} (goal: at least 0.9 x pixels one / two = {goal:.3f})")
     return 0

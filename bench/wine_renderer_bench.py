@@ -9,6 +9,7 @@ import argparse
 import os
 import statistics
 import sys
+import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
@@ -19,9 +20,12 @@ from winenv import private_env  # noqa: E402
 
 
 def run_floor(env, exe, folder, seconds, index):
+    """Frames per second of the floor program, and its start to first frame."""
     path = os.path.join(folder, f"floor-{index}.txt")
+    started = time.time() * 1000
     env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
-    return frames_per_second(read_frame_report(path))
+    report = read_frame_report(path)
+    return frames_per_second(report), report["first_frame_unix_ms"] - started
 
 
 def main():
@@ -38,23 +42,29 @@ def main():
     with private_env(folder, os.path.join(windows, "tests", "e2e", "probe", "probe.exe")) as env:
         floors, ours = [], []
         for index in range(3):  # alternate, so both see the same machine
-            floors.append(run_floor(env, floor, folder, args.seconds, index))
+            floors.append(run_floor(env, floor, folder, args.seconds, index)[0])
             report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"renderer-{index}.txt"), args.seconds)
             ours.append(frames_per_second(report))
         ratio = statistics.median(ours) / statistics.median(floors)
         print(f"under Wine at 1920x1080, {args.seconds} s a run, medians of 3")
         print(f"renderer frame loop: {statistics.median(ours):7.1f} frames/s  {['%.1f' % v for v in ours]}")
         print(f"floor program:       {statistics.median(floors):7.1f} frames/s  {['%.1f' % v for v in floors]}")
-        print(f"ratio renderer / floor: {ratio:.3f} (goal: at least 0.8)")
+        print(f"ratio renderer / floor: {ratio:.3f} (goal: at least 0.95)")
 
-        first_frame, to_exit = [], []
+        # The floor program starts Wine, its window and GL the same way; what
+        # the renderer takes beyond it is its own.
+        first_frame, floor_first, to_exit = [], [], []
         for index in range(args.runs):
             report, started, pressed, exited = run_frame_counter(
                 env, counter, os.path.join(folder, f"renderer-{100 + index}.txt"), 1)
             first_frame.append(report["first_frame_unix_ms"] - started)
             to_exit.append(exited - pressed)
+            floor_first.append(run_floor(env, floor, folder, 1, 100 + index)[1])
         print(f"start to first frame: median {statistics.median(first_frame):.0f} ms, "
               f"worst {max(first_frame):.0f} ms over {args.runs} runs")
+        print(f"floor program, start to first frame: median {statistics.median(floor_first):.0f} ms, "
+              f"worst {max(floor_first):.0f} ms; renderer's own share of the median: "
+              f"{statistics.median(first_frame) - statistics.median(floor_first):.0f} ms")
         print(f"key press to exit:    median {statistics.median(to_exit):.0f} ms, "
               f"worst {max(to_exit):.0f} ms over {args.runs} runs")
     return 0

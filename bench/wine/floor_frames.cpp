@@ -1,6 +1,6 @@
 // The least work any frame of the saver's picture needs, in the same kind of
-// window and pixel format: clear, one full-screen textured quad, one
-// full-screen additive quad, swap, at the same thread priority. Runs for the
+// window and pixel format: clear, one textured quad over the whole window,
+// one additive quad over it, swap, at the same thread priority. Runs for the
 // given seconds and reports.
 #include "clock_bridge.h"
 #include "pixel_format.h"
@@ -48,10 +48,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "SolvaneFloorFrames";
     RegisterClassA(&windowClass);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    // Over every monitor, as the saver's window; with one monitor, the screen.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "SolvaneFloorFrames", "Floor frames",
-                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, width, height,
+                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, left, top, width, height,
                                   nullptr, nullptr, instance, nullptr);
     // The renderer draws at the lowest thread priority; so does its floor.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
