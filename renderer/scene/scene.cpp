@@ -241,11 +241,12 @@ void Scene::drawFeedbackPass() {
     drawQuadOver(square, feedbackFieldOfView);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
-    // Straight from the back buffer into the texture, without a round trip
-    // through client memory (the zeroed buffer served the first upload).
+    // Through client memory: a copy inside GL frames no faster on Mesa and
+    // costs its first frame a blit program of its own.
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.x, square.y, size, size);
+    glReadPixels(square.x, square.y, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
 }
 
 void Scene::drawScreenPass() {
