@@ -54,11 +54,12 @@ def check_pane_fills_the_host_and_ends_with_it(env, args):
     install.configure(2, 0, "")
     host, host_window = start_host(env, 200, 150)
     proc = install.start("/p", host_window.hwnd, winedebug="-all,+profile")
-    pane = common.winenv.poll(lambda: pane_of(env, host_window), 15, what="the pane inside the host")
-    expect(texts(env, pane.hwnd)[0] == PANE_TITLE, f"pane titled {texts(env, pane.hwnd)}")
+    # The pane is made first and sized after it has become the host's child.
     width, height = host_window.width, host_window.height
-    expect((pane.width, pane.height) == (width, height),
-           f"pane {pane.width}x{pane.height}, host's outer rectangle {width}x{height}")
+    pane = common.winenv.poll(
+        lambda: (lambda p: p if p and (p.width, p.height) == (width, height) else None)(pane_of(env, host_window)),
+        15, what=f"a pane of the host's outer size {width}x{height} inside the host")
+    expect(texts(env, pane.hwnd)[0] == PANE_TITLE, f"pane titled {texts(env, pane.hwnd)}")
     style = env.send(pane.hwnd, 0x0000, 0, 0)  # WM_NULL: the pane answers, it is alive
     del style
     expect(pane.visible, "the pane is not shown")
