@@ -113,8 +113,8 @@ def check_input_on_either_monitor_ends_the_run(env, args):
             frontend = install.start("/s")
             proc = env.wait_window(TITLE, timeout=START_TIMEOUT)
             expect(proc.rect == screen, f"the saver window is {proc.rect}, the monitors span {screen}")
-            time.sleep(0.5)  # the move greeting the new window, which never ends it
-            expect(frontend.alive(), f"the saver run ended by itself on monitor {index}")
+            # The move greeting the new window never ends it.
+            expect_stays_up(env, frontend, f"the greeting move on monitor {index}", seconds=0.5)
             give()
             try:
                 rc = frontend.wait(10)

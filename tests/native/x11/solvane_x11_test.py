@@ -77,8 +77,8 @@ class SolvaneOnX11(unittest.TestCase):
 
     def expect_glow(self, window="root"):
         first = poll(lambda: (lambda s: s if self.lit_share(s) > 0.05 else None)(self.screenshot(window)), 20,
-                     "glow on the screen")
-        poll(lambda: (lambda s: s and s != first)(self.screenshot(window)), 10, "the picture to move")
+                     what="glow on the screen")
+        poll(lambda: (lambda s: s and s != first)(self.screenshot(window)), 10, what="the picture to move")
 
     def expect_running(self, proc, seconds=1.0):
         deadline = time.monotonic() + seconds
@@ -169,7 +169,7 @@ class SolvaneOnX11(unittest.TestCase):
         def layouts():
             return [line for line in self.stderr(proc).splitlines() if " scenes, " in line]
 
-        poll(lambda: layouts(), 20, "the first layout")
+        poll(lambda: layouts(), 20, what="the first layout")
 
         sizes = iter((336 + n % 5 * 16, 252 + n % 3 * 12) if n % 2 else (320, 240) for n in range(1, 10**6))
 
@@ -179,7 +179,7 @@ class SolvaneOnX11(unittest.TestCase):
                 width, height = next(sizes)
                 self.x.resize(window, width, height)
                 poll(lambda: len(layouts()) > done and f" {width}x{height}," in layouts()[-1], 30,
-                     f"the layout for {width}x{height}")
+                     what=f"the layout for {width}x{height}")
 
         def resident_kib():
             with open(f"/proc/{proc.pid}/status") as f:
@@ -216,7 +216,7 @@ class SolvaneOnX11(unittest.TestCase):
         self.windows.append(window)
         for arguments in ((), ("-root",), ("-window-id", window)):
             proc = self.start(*arguments, "-fps")
-            poll(lambda: "fps" in self.stderr(proc), 20, f"frames per second from {arguments}")
+            poll(lambda: "fps" in self.stderr(proc), 20, what=f"frames per second from {arguments}")
             proc.send_signal(signal.SIGTERM)
             self.expect_exit(proc)
 

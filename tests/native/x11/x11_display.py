@@ -3,20 +3,14 @@ GLX, and the few Xlib calls the tests make on their own connection."""
 import ctypes
 import os
 import subprocess
+import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "harness"))
+
+from procs import poll  # noqa: E402,F401  (the harness's bounded poll, for the tests too)
+
 SCREEN = (640, 480)
-
-
-def poll(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.05)
 
 
 class Xlib:
