@@ -1,6 +1,7 @@
 #include "button/caption_label.h"
 
 #include "button/ole_colour.h"
+#include "forms/gdi.h"
 #include "forms/twips.h"
 
 #include <cmath>
@@ -17,7 +18,7 @@ RECT CaptionLabel::pixelBox() const {
 }
 
 void CaptionLabel::paint(HDC dc) const {
-    HGDIOBJ previousFont = SelectObject(dc, font != nullptr ? font->handle() : GetStockObject(DEFAULT_GUI_FONT));
+    const Selection selectedFont(dc, font != nullptr ? font->handle() : GetStockObject(DEFAULT_GUI_FONT));
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
     RECT area = pixelBox();
@@ -35,7 +36,6 @@ void CaptionLabel::paint(HDC dc) const {
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area, format);
     SetTextColor(dc, previousColour);
     SetBkMode(dc, previousMode);
-    SelectObject(dc, previousFont);
 }
 
 } // namespace solvane

@@ -4,6 +4,7 @@
 #include "button/caption_label.h"
 #include "button/property_bag.h"
 #include "button/skin_set.h"
+#include "forms/gdi.h"
 
 #include <windows.h>
 
@@ -90,7 +91,7 @@ public:
     bool timerRunning() const { return timerRunning_; }
     const CaptionLabel& label() const { return LblMsg; }
     // The persistent surface the face is drawn on.
-    HDC surface() const { return surfaceDc_; }
+    HDC surface() const { return surface_.dc(); }
     // The skin of the latest PaintFace and how many have run.
     Skin lastSkin() const { return lastSkin_; }
     unsigned paintCount() const { return paintCount_; }
@@ -108,7 +109,6 @@ private:
     void onButtonUp(std::int16_t button, WPARAM keys);
 
     void resizeSurface(int width, int height);
-    void releaseSurface();
     void refresh();
     void labelChanged();
     void updateRegion();
@@ -118,9 +118,7 @@ private:
 
     HWND window_ = nullptr;
     std::unique_ptr<SkinSet> skins_;
-    HDC surfaceDc_ = nullptr;
-    HBITMAP surfaceBitmap_ = nullptr;
-    HGDIOBJ surfacePrevious_ = nullptr;
+    BitmapSurface surface_;
 
     CaptionLabel LblMsg;
     std::uint8_t state_ = 0;

@@ -50,13 +50,13 @@ void Command::PaintFace(Skin skin) {
     } else if (state_ == StateHighLight) {
         gradientReversed_ = true;
     }
-    if (window_ == nullptr || surfaceDc_ == nullptr) {
+    if (window_ == nullptr || !surface_) {
         return;
     }
     RECT client{};
     GetClientRect(window_, &client);
     HBRUSH background = CreateSolidBrush(backgroundColour);
-    FillRect(surfaceDc_, &client, background);
+    FillRect(surface_.dc(), &client, background);
     DeleteObject(background);
     PaintGradient();
 
@@ -84,7 +84,7 @@ void Command::PaintFace(Skin skin) {
     };
     HDC source = skins_ != nullptr ? skins_->source(skin) : nullptr;
     if (source != nullptr) {
-        SetStretchBltMode(surfaceDc_, COLORONCOLOR);
+        SetStretchBltMode(surface_.dc(), COLORONCOLOR);
         const auto px = [](int twips, double perPixel) { return static_cast<int>(std::lround(twips / perPixel)); };
         const double sx = skins_->twipsPerPixelX(skin);
         const double sy = skins_->twipsPerPixelY(skin);
@@ -93,7 +93,7 @@ void Command::PaintFace(Skin skin) {
             if (p.width <= 0 || p.height <= 0) {
                 continue;
             }
-            StretchBlt(surfaceDc_, px(p.left, x), px(p.top, y), px(p.width, x), px(p.height, y), source,
+            StretchBlt(surface_.dc(), px(p.left, x), px(p.top, y), px(p.width, x), px(p.height, y), source,
                        px(p.sourceLeft, sx), px(p.sourceTop, sy), px(p.sourceWidth, sx), px(p.sourceHeight, sy),
                        SRCCOPY);
         }
@@ -106,7 +106,7 @@ void Command::PaintFace(Skin skin) {
 }
 
 void Command::PaintGradient() {
-    if (window_ == nullptr || surfaceDc_ == nullptr) {
+    if (window_ == nullptr || !surface_) {
         return;
     }
     RECT client{};
@@ -121,7 +121,7 @@ void Command::PaintGradient() {
     vertices_[1].y = client.bottom - 1;
     gradientRect_.UpperLeft = 1;
     gradientRect_.LowerRight = 0;
-    GradientFill(surfaceDc_, vertices_, 2, &gradientRect_, 1, GRADIENT_FILL_RECT_V);
+    GradientFill(surface_.dc(), vertices_, 2, &gradientRect_, 1, GRADIENT_FILL_RECT_V);
     refresh();
 }
 

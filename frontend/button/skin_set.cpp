@@ -16,36 +16,22 @@ constexpr std::array<int, skinCount> skinIds{SOLVANE_SKIN_NORMAL,          SOLVA
 SkinSet::SkinSet(HMODULE module) {
     for (int i = 0; i < skinCount; ++i) {
         // A DIB section keeps the 24-bit pixels as stored, whatever the display.
-        bitmaps_[i] = static_cast<HBITMAP>(
-            LoadImageW(module, MAKEINTRESOURCEW(skinIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (bitmaps_[i] == nullptr) {
+        OwnedBitmap bitmap(static_cast<HBITMAP>(
+            LoadImageW(module, MAKEINTRESOURCEW(skinIds[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (!bitmap) {
             continue;
         }
         scaleX_[i] = artworkTwipsPerPixel;
         scaleY_[i] = artworkTwipsPerPixel;
         const SIZE onScreen = artworkSizeOnScreen(skinWidth, skinHeight);
         if (onScreen.cx != skinWidth || onScreen.cy != skinHeight) {
-            if (OwnedBitmap scaled = resampledBitmap(bitmaps_[i], skinWidth, skinHeight, onScreen)) {
-                DeleteObject(bitmaps_[i]);
-                bitmaps_[i] = scaled.release();
+            if (OwnedBitmap scaled = resampledBitmap(bitmap.get(), skinWidth, skinHeight, onScreen)) {
+                bitmap = std::move(scaled);
                 scaleX_[i] = skinWidth * artworkTwipsPerPixel / onScreen.cx;
                 scaleY_[i] = skinHeight * artworkTwipsPerPixel / onScreen.cy;
             }
         }
-        dcs_[i] = CreateCompatibleDC(nullptr);
-        previous_[i] = SelectObject(dcs_[i], bitmaps_[i]);
-    }
-}
-
-SkinSet::~SkinSet() {
-    for (int i = 0; i < skinCount; ++i) {
-        if (dcs_[i] != nullptr) {
-            SelectObject(dcs_[i], previous_[i]);
-            DeleteDC(dcs_[i]);
-        }
-        if (bitmaps_[i] != nullptr) {
-            DeleteObject(bitmaps_[i]);
-        }
+        skins_[i] = BitmapSurface(std::move(bitmap));
     }
 }
 

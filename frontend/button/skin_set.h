@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/gdi.h"
+
 #include <windows.h>
 
 #include <array>
@@ -19,12 +21,9 @@ inline constexpr int skinHeight = 25;
 class SkinSet {
 public:
     explicit SkinSet(HMODULE module);
-    ~SkinSet();
-    SkinSet(const SkinSet&) = delete;
-    SkinSet& operator=(const SkinSet&) = delete;
 
     // Null when that skin could not be loaded.
-    HDC source(Skin skin) const { return dcs_[static_cast<int>(skin)]; }
+    HDC source(Skin skin) const { return skins_[static_cast<int>(skin)].dc(); }
 
     // Twips per pixel of the skins as kept: the screen's, or 15 where they
     // could not be scaled.
@@ -32,9 +31,7 @@ public:
     double twipsPerPixelY(Skin skin) const { return scaleY_[static_cast<int>(skin)]; }
 
 private:
-    std::array<HBITMAP, skinCount> bitmaps_{};
-    std::array<HDC, skinCount> dcs_{};
-    std::array<HGDIOBJ, skinCount> previous_{};
+    std::array<BitmapSurface, skinCount> skins_;
     std::array<double, skinCount> scaleX_{};
     std::array<double, skinCount> scaleY_{};
 };

@@ -24,24 +24,16 @@ OwnedBitmap resampledBitmap(HBITMAP source, int width, int height, SIZE size) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     OwnedBitmap target(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HDC from = CreateCompatibleDC(nullptr);
-    HDC to = CreateCompatibleDC(nullptr);
-    bool drawn = false;
-    if (target && from != nullptr && to != nullptr) {
-        HGDIOBJ previousFrom = SelectObject(from, source);
-        HGDIOBJ previousTo = SelectObject(to, target.get());
-        SetStretchBltMode(to, HALFTONE);
-        SetBrushOrgEx(to, 0, 0, nullptr);
-        drawn = StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, width, height, SRCCOPY) != FALSE;
-        SelectObject(to, previousTo);
-        SelectObject(from, previousFrom);
+    const MemoryDc from(nullptr);
+    const MemoryDc to(nullptr);
+    if (!target || !from || !to) {
+        return {};
     }
-    if (to != nullptr) {
-        DeleteDC(to);
-    }
-    if (from != nullptr) {
-        DeleteDC(from);
-    }
+    const Selection sourceSelected(from.get(), source);
+    const Selection targetSelected(to.get(), target.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    const bool drawn = StretchBlt(to.get(), 0, 0, size.cx, size.cy, from.get(), 0, 0, width, height, SRCCOPY) != FALSE;
     return drawn ? std::move(target) : OwnedBitmap();
 }
 

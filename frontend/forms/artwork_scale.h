@@ -1,9 +1,8 @@
 #pragma once
 
-#include <windows.h>
+#include "gdi.h"
 
-#include <memory>
-#include <type_traits>
+#include <windows.h>
 
 namespace solvane {
 
@@ -11,11 +10,6 @@ namespace solvane {
 // twips, and like the rest of a form it keeps that physical size on a screen
 // with more dots per inch.
 inline constexpr double artworkTwipsPerPixel = 15.0;
-
-struct BitmapDeleter {
-    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 
 // The size in screen pixels of artwork `width` x `height` pixels large.
 SIZE artworkSizeOnScreen(int width, int height);

@@ -1,26 +1,23 @@
 #include "font.h"
 
+#include "twips.h"
+
 #include <cmath>
 
 namespace solvane {
 
+OwnedFont makeScreenFont(LOGFONTW description, double points) {
+    description.lfHeight = -static_cast<LONG>(std::lround(points * screenPixelsPerInch(LOGPIXELSY) / 72.0));
+    return OwnedFont(CreateFontIndirectW(&description));
+}
+
 Font::Font(const std::wstring& face, double points, int weight, BYTE charset) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     LOGFONTW description{};
-    description.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
     description.lfWeight = weight;
     description.lfCharSet = charset;
     description.lfQuality = DEFAULT_QUALITY;
     face.copy(description.lfFaceName, LF_FACESIZE - 1);
-    font_ = CreateFontIndirectW(&description);
-}
-
-Font::~Font() {
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
+    font_ = makeScreenFont(description, points);
 }
 
 const Font& dialogFont() {

@@ -1,5 +1,8 @@
 #include "stored_picture.h"
 
+#include "gdi.h"
+#include "resource_bytes.h"
+
 #include <ocidl.h>
 #include <olectl.h>
 #include <objbase.h>
@@ -10,11 +13,9 @@
 namespace solvane {
 
 StoredPicture::StoredPicture(HMODULE module, int id, Size shownAt) {
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-    if (bytes == nullptr || size == 0) {
+    const std::string_view bytes = resourceBytes(module, id);
+    const auto size = static_cast<DWORD>(bytes.size());
+    if (size == 0) {
         return;
     }
     // The stream owns a copy of the bytes and frees it when released.
@@ -22,7 +23,7 @@ StoredPicture::StoredPicture(HMODULE module, int id, Size shownAt) {
     if (copy == nullptr) {
         return;
     }
-    std::memcpy(GlobalLock(copy), bytes, size);
+    std::memcpy(GlobalLock(copy), bytes.data(), size);
     GlobalUnlock(copy);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
@@ -76,11 +77,9 @@ void StoredPicture::draw(HDC dc, int x, int y, const RECT& clip) const {
     if (right <= left || bottom <= top) {
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(source, bitmap_);
-    BitBlt(dc, left, top, right - left, bottom - top, source, left - x, top - y, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    const MemoryDc source(dc);
+    const Selection selected(source.get(), bitmap_);
+    BitBlt(dc, left, top, right - left, bottom - top, source.get(), left - x, top - y, SRCCOPY);
 }
 
 } // namespace solvane

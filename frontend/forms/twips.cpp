@@ -1,6 +1,6 @@
 #include "twips.h"
 
-#include <windows.h>
+#include "gdi.h"
 
 namespace solvane {
 
@@ -9,13 +9,16 @@ namespace {
 constexpr double twipsPerInch = 1440.0;
 
 double twipsPerPixel(int axis) {
-    HDC screen = GetDC(nullptr);
-    const int perInch = GetDeviceCaps(screen, axis);
-    ReleaseDC(nullptr, screen);
+    const int perInch = screenPixelsPerInch(axis);
     return perInch > 0 ? twipsPerInch / perInch : 15.0;
 }
 
 } // namespace
+
+int screenPixelsPerInch(int axis) {
+    const WindowDc screen;
+    return screen ? GetDeviceCaps(screen.get(), axis) : 0;
+}
 
 double twipsPerPixelX() { return twipsPerPixel(LOGPIXELSX); }
 double twipsPerPixelY() { return twipsPerPixel(LOGPIXELSY); }
