@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "contract.h"
+#include "forms/window_class.h"
 #include "music/music_player.h"
 #include "settings_file.h"
 #include "startup.h"
@@ -173,14 +174,10 @@ LRESULT CALLBACK saverRunProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 } // namespace
 
 bool openSaverWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = saverRunProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = saverClassName.text;
-    RegisterClassW(&windowClass);
+    registerWindowClass({.name = saverClassName.text, .procedure = saverRunProc});
     // Never shown: a borderless top-level window whose caption others look for.
     return CreateWindowExW(WS_EX_TOOLWINDOW, saverClassName.text, saverCaption.text, WS_POPUP, 0, 0, 0, 0, nullptr,
-                           nullptr, windowClass.hInstance, nullptr) != nullptr;
+                           nullptr, GetModuleHandleW(nullptr), nullptr) != nullptr;
 }
 
 } // namespace solvane

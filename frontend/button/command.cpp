@@ -4,6 +4,7 @@
 #include "contract.h"
 
 #include "forms/twips.h"
+#include "forms/window_class.h"
 #include "forms/window_owner.h"
 
 #include <cmath>
@@ -23,23 +24,17 @@ Command::~Command() {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
-    releaseSurface();
 }
 
 bool Command::create(HWND parent, int left, int top, int width, int height, HMODULE module) {
     skins_ = std::make_unique<SkinSet>(module);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.lpszClassName = className.text;
-    RegisterClassW(&windowClass); // a second button finds it registered
+    registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
     const double x = twipsPerPixelX();
     const double y = twipsPerPixelY();
     window_ = CreateWindowExW(0, className.text, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                               static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
                               static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)),
-                              parent, nullptr, windowClass.hInstance, this);
+                              parent, nullptr, GetModuleHandleW(nullptr), this);
     setEnabledValue(enabledValue_);
     return window_ != nullptr;
 }
@@ -150,18 +145,17 @@ void Command::updateRegion() {
         return;
     }
     HRGN region = nullptr;
-    if (HDC dc = GetDC(window_)) {
-        BeginPath(dc);
-        LblMsg.paint(dc);
-        EndPath(dc);
-        region = PathToRegion(dc);
-        ReleaseDC(window_, dc);
+    if (const WindowDc dc(window_); dc) {
+        BeginPath(dc.get());
+        LblMsg.paint(dc.get());
+        EndPath(dc.get());
+        region = PathToRegion(dc.get());
     }
     SetWindowRgn(window_, region != nullptr ? region : CreateRectRgn(0, 0, 0, 0), TRUE);
 }
 
 void Command::resizeSurface(int width, int height) {
-    releaseSurface();
+    surface_ = {};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width > 0 ? width : 1;
@@ -169,31 +163,14 @@ void Command::resizeSurface(int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    surfaceBitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (surfaceBitmap_ == nullptr) {
-        return;
-    }
-    surfaceDc_ = CreateCompatibleDC(nullptr);
-    surfacePrevious_ = SelectObject(surfaceDc_, surfaceBitmap_);
-}
-
-void Command::releaseSurface() {
-    if (surfaceDc_ != nullptr) {
-        SelectObject(surfaceDc_, surfacePrevious_);
-        DeleteDC(surfaceDc_);
-        surfaceDc_ = nullptr;
-    }
-    if (surfaceBitmap_ != nullptr) {
-        DeleteObject(surfaceBitmap_);
-        surfaceBitmap_ = nullptr;
-    }
+    surface_ = BitmapSurface(OwnedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
 }
 
 void Command::onPaint(HDC dc) {
-    if (backStyle_ != 0 && surfaceDc_ != nullptr) {
+    if (backStyle_ != 0 && surface_) {
         RECT client{};
         GetClientRect(window_, &client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, surfaceDc_, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, client.right, client.bottom, surface_.dc(), 0, 0, SRCCOPY);
     }
     LblMsg.paint(dc);
 }

@@ -1,15 +1,12 @@
 #include "button/property_bag.h"
 
+#include "forms/resource_bytes.h"
+
 namespace solvane {
 
 FormDescription FormDescription::fromResource(HMODULE module, int id) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10)); // RT_RCDATA
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
-        return {};
-    }
-    return parse(std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found)));
+    const std::string_view bytes = resourceBytes(module, id);
+    return bytes.empty() ? FormDescription{} : parse(bytes);
 }
 
 } // namespace solvane

@@ -1,6 +1,8 @@
 #include "form.h"
 
+#include "gdi.h"
 #include "twips.h"
+#include "window_class.h"
 #include "window_owner.h"
 
 #include <cmath>
@@ -18,19 +20,13 @@ bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style,
                   COLORREF background, HWND parent, HICON icon) {
     // The brush belongs to the window class, which lives as long as the
     // process; a form of a class already registered uses that class's brush.
-    HBRUSH brush = CreateSolidBrush(background);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = brush;
-    windowClass.hIcon = icon;
-    windowClass.lpszClassName = className;
-    if (RegisterClassW(&windowClass) == 0) {
-        DeleteObject(brush);
+    OwnedGdi<HBRUSH> brush(CreateSolidBrush(background));
+    if (registerWindowClass({.name = className, .procedure = windowProc, .cursor = arrowCursor(),
+                             .background = brush.get(), .icon = icon}) == Registration::Registered) {
+        brush.release();
     }
     window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, parent, nullptr,
-                              windowClass.hInstance, this);
+                              GetModuleHandleW(nullptr), this);
     return window_ != nullptr;
 }
 
