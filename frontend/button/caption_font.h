@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/gdi.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -30,16 +32,13 @@ FontDescription buttonFontDescription();
 class CaptionFont {
 public:
     explicit CaptionFont(FontDescription description);
-    ~CaptionFont();
-    CaptionFont(const CaptionFont&) = delete;
-    CaptionFont& operator=(const CaptionFont&) = delete;
 
     const FontDescription& description() const { return description_; }
-    HFONT handle() const { return font_; }
+    HFONT handle() const { return font_.get(); }
 
 private:
     FontDescription description_;
-    HFONT font_ = nullptr;
+    OwnedFont font_;
 };
 
 using FontRef = std::shared_ptr<const CaptionFont>;

@@ -12,6 +12,8 @@ namespace {
 // The separator after the request letter is skipped whatever it is.
 constexpr std::size_t hostHandleStart = 3;
 
+constexpr double largestFontPoints = 1638;
+
 } // namespace
 
 std::int32_t hostHandleOf(std::wstring_view arguments) {
@@ -68,6 +70,22 @@ std::optional<double> cdReplyNumber(std::wstring_view reply) {
         return std::nullopt;
     }
     return number;
+}
+
+std::optional<double> fontPointsFrom(std::wstring_view text) {
+    const std::optional<double> points = wholeNumber(text);
+    if (!points || !(*points > 0 && *points <= largestFontPoints)) {
+        return std::nullopt;
+    }
+    return points;
+}
+
+std::optional<int> fontFieldFrom(std::wstring_view text, int low, int high) {
+    const std::optional<double> number = wholeNumber(text);
+    if (!number || *number != std::floor(*number) || *number < low || *number > high) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*number);
 }
 
 } // namespace solvane

@@ -31,4 +31,12 @@ bool cdReplyFailed(std::wstring_view reply);
 // track; nothing when the reply is no number or too large for one.
 std::optional<double> cdReplyNumber(std::wstring_view reply);
 
+// A stored font's size in points: one decimal number above 0 and at most
+// 1638, the largest a GDI font takes; nothing otherwise.
+std::optional<double> fontPointsFrom(std::wstring_view text);
+
+// A stored font's whole-number field (weight, character set, a style flag)
+// inside [low, high]; a fraction, or anything else, is nothing.
+std::optional<int> fontFieldFrom(std::wstring_view text, int low, int high);
+
 } // namespace solvane

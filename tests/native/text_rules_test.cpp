@@ -107,5 +107,21 @@ TEST(TextRulesTest, CdRepliesFailOnErrAndCompareAsNumbers) {
     EXPECT_EQ(cdReplyNumber(L"1e999"), std::nullopt) << "too large to compare";
 }
 
+TEST(TextRulesTest, StoredFontNumbersTakeTheClassicFormInsideTheirRange) {
+    EXPECT_EQ(fontPointsFrom(L"9.75"), 9.75);
+    EXPECT_EQ(fontPointsFrom(L"1638"), 1638.0);
+    EXPECT_EQ(fontPointsFrom(L"1e1"), 10.0) << "what a six-digit %g may write";
+    for (const wchar_t* bad : {L"0", L"-1", L"1638.01", L"0x10", L"inf", L"nan", L"", L"9,75", L"1e999"}) {
+        EXPECT_EQ(fontPointsFrom(bad), std::nullopt) << std::wstring(bad).size();
+    }
+    EXPECT_EQ(fontFieldFrom(L"400", 0, 1000), 400);
+    EXPECT_EQ(fontFieldFrom(L"128", 0, 255), 128);
+    EXPECT_EQ(fontFieldFrom(L"1", 0, 1), 1);
+    EXPECT_EQ(fontFieldFrom(L"1.0", 0, 1), 1) << "a whole value written with a point";
+    for (const wchar_t* bad : {L"0.5", L"2", L"-1", L"1e400", L"true", L""}) {
+        EXPECT_EQ(fontFieldFrom(bad, 0, 1), std::nullopt) << std::wstring(bad).size();
+    }
+}
+
 } // namespace
 } // namespace solvane
