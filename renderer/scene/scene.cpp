@@ -228,19 +228,12 @@ void Scene::drawFrame() {
 void Scene::drawFeedbackPass() {
     advanceMotion();
     SceneState& s = state_;
-    const float b = s.feedbackBrightness;
     const std::int32_t size = s.feedbackSize;
 
     // In the square at the viewport's lower-left corner: last picture dimmed
     // and moved, sheets on top, read back.
     const Viewport square{s.viewport.x, s.viewport.y, size, size};
-    glViewport(square.x, square.y, size, size);
-    projection(feedbackFieldOfView);
-    glColor3f(b, b, b);
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    drawQuadOver(square, feedbackFieldOfView);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    drawSheets();
+    drawLayers(square, feedbackFieldOfView);
     // Through client memory: a copy inside GL frames no faster on Mesa and
     // costs its first frame a blit program of its own.
     glReadBuffer(GL_BACK);
@@ -251,14 +244,16 @@ void Scene::drawFeedbackPass() {
 
 void Scene::drawScreenPass() {
     // Over the whole viewport: the feedback picture magnified, sheets sharp on top.
-    const SceneState& s = state_;
-    const float b = s.feedbackBrightness;
-    const Viewport& v = s.viewport;
-    glViewport(v.x, v.y, v.width, v.height);
-    projection(screenFieldOfView);
+    drawLayers(state_.viewport, screenFieldOfView);
+}
+
+void Scene::drawLayers(const Viewport& area, double fieldOfView) {
+    const float b = state_.feedbackBrightness;
+    glViewport(area.x, area.y, area.width, area.height);
+    projection(fieldOfView);
     glColor3f(b, b, b);
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    drawQuadOver(v, screenFieldOfView);
+    glBindTexture(GL_TEXTURE_2D, state_.feedbackTexture);
+    drawQuadOver(area, fieldOfView);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();
 }

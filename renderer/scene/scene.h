@@ -70,6 +70,8 @@ private:
     void drawQuadOver(const Viewport& area, double fieldOfView) const;
     void feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const;
     void drawSheets() const;
+    // One pass into `area`: the feedback picture dimmed and moved, the sheets on top.
+    void drawLayers(const Viewport& area, double fieldOfView);
     void advanceMotion();
 
     FramePlatform& platform_;
