@@ -1,16 +1,15 @@
-#include "settings_dialog.h"
+#include "settings_dialog/settings_dialog.h"
 
-#include "arch_background.h"
 #include "button/property_bag.h"
 #include "contract.h"
-#include "forms/font.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "music/music_settings.h"
+#include "settings_dialog/arch_background.h"
 #include "settings_dialog/save_failure.h"
+#include "settings_dialog/settings_panel.h"
 #include "settings_file.h"
 #include "startup.h"
-#include "text/ansi_text.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -21,145 +20,12 @@ namespace solvane {
 
 namespace {
 
-// Where the cursor was when the dialog loaded: the anchor of its animations.
-short Cursor_X = 0;
-short Cursor_Y = 0;
-
-constexpr int optionCount = 3;
 constexpr int fileBufferLength = 255;
-
-int pixelsX(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
-int pixelsY(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
-
-Label labelAt(int left, int top, int width, int height, const wchar_t* text) {
-    Label label(pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height));
-    label.setText(text);
-    label.setFont(dialogFont().handle());
-    return label;
-}
 
 // "##": digits without leading zeros, nothing for 0.
 std::wstring twoDigitPattern(int value) { return value == 0 ? std::wstring() : std::to_wstring(value); }
 
 } // namespace
-
-// The panel Pic_C(0): its grey arch, and the option marks, labels and frame.
-class SettingsPanel : public Form {
-public:
-    explicit SettingsPanel(SettingsDialog& dialog)
-        : dialog_(dialog),
-          unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF, StoredPicture::Size::Physical),
-          selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, StoredPicture::Size::Physical),
-          heading_(labelAt(300, 360, 1665, 195, L"BGM")),
-          repeatLabel_(labelAt(2040, 840, 990, 195, L"曲目をﾘﾋﾟｰﾄ")),
-          lbl_BGM{labelAt(540, 1140, 345, 195, L"無し"), labelAt(540, 840, 645, 195, L"音楽CD"),
-                  labelAt(540, 1440, 900, 195, L"MP3、WAV")},
-          lbl_Fname(labelAt(1020, 1740, 5355, 495, L"")),
-          Img_BGM{ImageControl(&unselected_), ImageControl(&unselected_), ImageControl(&unselected_)} {
-        heading_.setAlign(Label::Align::Centre);
-        lbl_Fname.setBorder(true);
-        lbl_Fname.setWordWrap(true);
-        const int tops[optionCount] = {1140, 840, 1440};
-        for (int i = 0; i < optionCount; ++i) {
-            Img_BGM[i].resize(pixelsX(195), pixelsY(195));
-            Img_BGM[i].move(pixelsX(300), pixelsY(tops[i]));
-        }
-    }
-
-    bool create(HWND parent) {
-        // A control parent: the tab key walks into the repeat box and "..." too.
-        static constexpr auto className = contract::wide(contract::settingsPanelClass);
-        if (!Form::create(className.text, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                          RGB(0, 0, 0), parent)) {
-            return false;
-        }
-        moveTwips(180, 240, 6795, 2535);
-        HDC dc = GetDC(window());
-        repeatLabel_.fitToText(dc);
-        for (Label& label : lbl_BGM) {
-            label.fitToText(dc);
-        }
-        ReleaseDC(window(), dc);
-        return true;
-    }
-
-    void mark(int index, bool chosen) {
-        Img_BGM[index] = ImageControl(chosen ? &selected_ : &unselected_);
-        const int tops[optionCount] = {1140, 840, 1440};
-        Img_BGM[index].resize(pixelsX(195), pixelsY(195));
-        Img_BGM[index].move(pixelsX(300), pixelsY(tops[index]));
-        chosen_[index] = chosen;
-        InvalidateRect(window(), nullptr, FALSE);
-    }
-
-    bool marked(int index) const { return chosen_[index]; }
-
-    void showFile(const std::wstring& path) {
-        lbl_Fname.setText(path);
-        InvalidateRect(window(), nullptr, FALSE);
-    }
-
-    const Label& fileLabel() const { return lbl_Fname; }
-
-protected:
-    void onPaint(HDC dc) override {
-        RECT client{};
-        GetClientRect(window(), &client);
-        paintArch(dc, client.right, client.bottom, 30, 30, 30);
-        // Shape3(3): the black frame around the heading.
-        HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        HGDIOBJ previousPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-        Rectangle(dc, pixelsX(300), pixelsY(300), pixelsX(300 + 1695), pixelsY(300 + 315));
-        SelectObject(dc, previousPen);
-        SelectObject(dc, previousBrush);
-        heading_.paint(dc);
-        repeatLabel_.paint(dc);
-        for (const Label& label : lbl_BGM) {
-            label.paint(dc);
-        }
-        lbl_Fname.paint(dc);
-        for (const ImageControl& image : Img_BGM) {
-            image.paint(dc);
-        }
-    }
-
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        switch (message) {
-        case WM_ERASEBKGND:
-            return 1; // the arch covers every pixel
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN: {
-            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            for (int i = 0; i < optionCount; ++i) {
-                if (PtInRect(&Img_BGM[i].bounds(), at) || lbl_BGM[i].contains(at)) {
-                    dialog_.chooseOption(i);
-                    return 0;
-                }
-            }
-            break;
-        }
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            return SendMessageW(GetParent(window()), message, wParam, lParam);
-        default:
-            break;
-        }
-        return Form::onMessage(message, wParam, lParam);
-    }
-
-private:
-    SettingsDialog& dialog_;
-    StoredPicture unselected_;
-    StoredPicture selected_;
-    Label heading_;
-    Label repeatLabel_;
-    Label lbl_BGM[optionCount];
-    Label lbl_Fname;
-    ImageControl Img_BGM[optionCount];
-    bool chosen_[optionCount] = {};
-};
 
 SettingsDialog::SettingsDialog(std::wstring settingsPath) : settingsPath_(std::move(settingsPath)) {}
 
@@ -191,14 +57,10 @@ bool SettingsDialog::open() {
 void SettingsDialog::createButtons() {
     Cmd_Can.create(window(), 5940, 3000, 1035, 375);
     Cmd_Set.create(window(), 4800, 3000, 1095, 375);
-    Pic_C = std::make_unique<SettingsPanel>(*this);
+    Pic_C = std::make_unique<SettingsPanel>([this](int index) { chooseOption(index); });
     Pic_C->create(window());
     Cmd_BGM.create(Pic_C->window(), 540, 1740, 435, 315);
-    BGM_Repeat = CreateWindowExW(0, L"COMBOBOX", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                                 pixelsX(1380), pixelsY(780), pixelsX(615), pixelsY(300) + 200, Pic_C->window(),
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont().handle()), FALSE);
+    BGM_Repeat = Pic_C->createRepeatBox();
     Cmd_Etc.create(window(), 2880, 3000, 1875, 375);
 
     const FormDescription form = FormDescription::fromResource(GetModuleHandleW(nullptr), SOLVANE_SETTINGS_FORM);
@@ -260,7 +122,7 @@ void SettingsDialog::showOption(int index) {
     const bool hadFocus = GetFocus() != nullptr;
     Cmd_BGM.Enabled(0);
     EnableWindow(BGM_Repeat, FALSE);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < SettingsPanel::optionCount; ++i) {
         Pic_C->mark(i, i == index);
     }
     if (index == 1) {

@@ -2,14 +2,11 @@
 
 #include "button/command.h"
 #include "forms/form.h"
-#include "forms/image_control.h"
 #include "forms/label.h"
-#include "forms/stored_picture.h"
 #include "rules/text_rules.h"
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
 #include <string>
 
@@ -56,8 +53,6 @@ protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    friend class SettingsPanel;
-
     void createButtons();
     void load();
     void showOption(int index);
@@ -74,6 +69,9 @@ private:
     Command Cmd_Etc;
     HWND focus_ = nullptr; // the control that had the focus when the dialog was deactivated
     bool running_ = false;
+    // Where the cursor was when the dialog loaded: the anchor of its animations.
+    short Cursor_X = 0;
+    short Cursor_Y = 0;
 };
 
 // Shows the dialog for the settings file beside the program, modally.

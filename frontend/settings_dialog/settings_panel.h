@@ -1,0 +1,54 @@
+#pragma once
+
+#include "forms/form.h"
+#include "forms/image_control.h"
+#include "forms/label.h"
+#include "forms/stored_picture.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace solvane {
+
+// The panel Pic_C(0) of the settings dialog: its grey arch and the music
+// options on it, the option marks and labels, the framed heading, the file
+// label and the repeat box.
+class SettingsPanel : public Form {
+public:
+    static constexpr int optionCount = 3;
+
+    // `chooseOption` is called with the option a mouse button was pressed on.
+    explicit SettingsPanel(std::function<void(int)> chooseOption);
+
+    bool create(HWND parent);
+
+    // Makes the repeat box BGM_Repeat on the panel; the dialog fills it.
+    HWND createRepeatBox();
+
+    void mark(int index, bool chosen);
+    bool marked(int index) const { return chosen_[index]; }
+
+    void showFile(const std::wstring& path);
+    const Label& fileLabel() const { return lbl_Fname; }
+
+protected:
+    void onPaint(HDC dc) override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void placeMark(int index);
+
+    std::function<void(int)> chooseOption_;
+    StoredPicture unselected_;
+    StoredPicture selected_;
+    Label heading_;
+    Label repeatLabel_;
+    Label lbl_BGM[optionCount];
+    Label lbl_Fname;
+    ImageControl Img_BGM[optionCount];
+    bool chosen_[optionCount] = {};
+};
+
+} // namespace solvane
