@@ -4,12 +4,14 @@
 #include "contract.h"
 #include "forms/window_class.h"
 #include "music/music_player.h"
-#include "settings_file.h"
+#include "settings/settings_file.h"
 #include "startup.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace solvane {
 
@@ -27,17 +29,9 @@ constexpr UINT timer3Interval = 50;
 constexpr DWORD rendererReadyTimeout = 15000;
 constexpr DWORD rendererPollInterval = 10;
 
-struct SaverRunState {
-    std::wstring Renderer_Path;
-    bool timer2Enabled = false;
-};
-
-SaverRunState run;
-
 enum class FileType { Other, Wave, Mp3 };
 
-FileType musicFileType() {
-    const std::wstring& file = musicSettings().BGM_File;
+FileType fileTypeOf(const std::wstring& file) {
     if (file.size() < 3) {
         return FileType::Other;
     }
@@ -62,36 +56,56 @@ void waitForRendererWindow(HANDLE renderer) {
     }
 }
 
-void startRenderer() {
+void startRenderer(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    std::wstring commandLine = L"\"" + run.Renderer_Path + L"\"";
+    std::wstring commandLine = L"\"" + path + L"\"";
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(run.Renderer_Path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
         waitForRendererWindow(process.hProcess);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
 }
 
-void loadStep(HWND window) {
-    run.Renderer_Path = rendererFilePath();
-    startRenderer();
-    const MusicSettings& music = musicSettings();
+// The run behind the saver window: what the start-up gave it, and the music
+// it plays from that.
+class SaverRun {
+public:
+    explicit SaverRun(SaverRunStart start) : start_(std::move(start)) {}
+
+    LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void loadStep(HWND window);
+    [[noreturn]] void closeStep();
+    void onTimer(HWND window, UINT_PTR timer);
+    FileType musicFileType() const { return fileTypeOf(start_.music.BGM_File); }
+
+    SaverRunStart start_;
+    std::wstring Renderer_Path;
+    bool timer2Enabled_ = false;
+    MusicPlayer player_;
+};
+
+void SaverRun::loadStep(HWND window) {
+    Renderer_Path = rendererFilePath();
+    startRenderer(Renderer_Path);
+    const MusicSettings& music = start_.music;
     if (music.BGM_Kind == 1) {
-        OpenCd();
+        player_.OpenCd();
         SetTimer(window, Timer2, timer2Interval, nullptr);
-        run.timer2Enabled = true;
+        timer2Enabled_ = true;
     } else if (music.BGM_Kind == 2) {
         switch (musicFileType()) {
         case FileType::Wave:
-            PlayWave();
+            player_.PlayWave(music.BGM_File);
             break;
         case FileType::Mp3:
-            OpenAndPlayFile();
+            player_.OpenAndPlayFile(music.BGM_File);
             SetTimer(window, Timer1, timer1Interval, nullptr);
             break;
         case FileType::Other:
@@ -100,18 +114,18 @@ void loadStep(HWND window) {
     }
 }
 
-[[noreturn]] void closeStep() {
-    if (run.timer2Enabled) {
-        run.timer2Enabled = false;
-        CloseCd();
+void SaverRun::closeStep() {
+    if (timer2Enabled_) {
+        timer2Enabled_ = false;
+        player_.CloseCd();
     }
-    if (musicSettings().BGM_Kind == 2) {
+    if (start_.music.BGM_Kind == 2) {
         switch (musicFileType()) {
         case FileType::Wave:
-            StopWave();
+            player_.StopWave();
             break;
         case FileType::Mp3:
-            CloseFile();
+            player_.CloseFile();
             break;
         case FileType::Other:
             break;
@@ -125,16 +139,16 @@ void loadStep(HWND window) {
     ExitProcess(0);
 }
 
-void onTimer(HWND window, UINT_PTR timer) {
+void SaverRun::onTimer(HWND window, UINT_PTR timer) {
     switch (timer) {
     case Timer1:
-        RepeatFile();
+        player_.RepeatFile();
         break;
     case Timer2:
-        PollCd();
-        if (CD_PollOn() == 0) {
+        player_.PollCd(start_.music.BGM_Track);
+        if (player_.CD_PollOn() == 0) {
             KillTimer(window, Timer2);
-            run.timer2Enabled = false;
+            timer2Enabled_ = false;
         }
         break;
     case Timer3:
@@ -148,7 +162,7 @@ void onTimer(HWND window, UINT_PTR timer) {
     }
 }
 
-LRESULT CALLBACK saverRunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SaverRun::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         SetTimer(window, Timer3, timer3Interval, nullptr);
@@ -171,13 +185,34 @@ LRESULT CALLBACK saverRunProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+// The window owns its run from its first message until it is destroyed;
+// before that the opener holds it, so a window never made frees it there.
+LRESULT CALLBACK saverRunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* opener =
+            static_cast<std::unique_ptr<SaverRun>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener->release()));
+    }
+    auto* run = reinterpret_cast<SaverRun*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (run == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        const std::unique_ptr<SaverRun> ended(run);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return run->onMessage(window, message, wParam, lParam);
+}
+
 } // namespace
 
-bool openSaverWindow() {
+bool openSaverWindow(SaverRunStart start) {
     registerWindowClass({.name = saverClassName.text, .procedure = saverRunProc});
+    auto run = std::make_unique<SaverRun>(std::move(start));
     // Never shown: a borderless top-level window whose caption others look for.
     return CreateWindowExW(WS_EX_TOOLWINDOW, saverClassName.text, saverCaption.text, WS_POPUP, 0, 0, 0, 0, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr) != nullptr;
+                           nullptr, GetModuleHandleW(nullptr), &run) != nullptr;
 }
 
 } // namespace solvane

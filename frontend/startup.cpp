@@ -4,10 +4,12 @@
 #include "contract.h"
 #include "preview_pane.h"
 #include "saver_run.h"
+#include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_file.h"
 
 #include <windows.h>
+
+#include <utility>
 
 namespace solvane {
 
@@ -33,7 +35,7 @@ bool runStartup(std::wstring_view arguments) {
         return openPreviewPane(hostHandleOf(arguments));
     }
 
-    LoadSettings();
+    MusicSettings music = LoadSettings();
 
     if (!FileExists(rendererFilePath())) {
         MessageBoxW(nullptr, missingRendererMessage, applicationTitle, MB_OK);
@@ -42,7 +44,7 @@ bool runStartup(std::wstring_view arguments) {
 
     const std::wstring letter = requestLetter(arguments);
     if (letter == L"C") {
-        showSettingsDialog();
+        showSettingsDialog(std::move(music));
         return false;
     }
     if (!arguments.empty() && letter != L"S") {
@@ -51,7 +53,7 @@ bool runStartup(std::wstring_view arguments) {
     if (letter == L"S") {
         state.Cursor_Count = ShowCursor(FALSE);
     }
-    return openSaverWindow();
+    return openSaverWindow({std::move(music)});
 }
 
 } // namespace solvane

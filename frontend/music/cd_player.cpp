@@ -1,7 +1,6 @@
 #include "music/music_player.h"
 
 #include "music/mci_commands.h"
-#include "music/music_state.h"
 #include "music/winmm_seam.h"
 #include "rules/text_rules.h"
 #include "text/ansi_text.h"
@@ -21,22 +20,22 @@ void sendCdCommand(const char* command) { mciSeam().sendString(command, nullptr,
 
 } // namespace
 
-void OpenCd() {
+void MusicPlayer::OpenCd() {
     sendCdCommand("open cdaudio");
     sendCdCommand("set cdaudio time format tmsf");
 }
 
-void PollCd() {
-    MusicState& state = musicState();
+void MusicPlayer::PollCd(std::int16_t track) {
+    MusicState& state = state_;
     state.CD_PollOn = flagTrue;
 
-    const std::wstring current = QueryMci(L"status cdaudio current track");
+    const std::wstring current = QueryMci(state, L"status cdaudio current track");
     if (cdReplyFailed(current)) {
         state.CD_PollOn = flagFalse;
         return;
     }
     // Only its failure counts; the count is not compared with the track.
-    const std::wstring count = QueryMci(L"status cdaudio number of tracks");
+    const std::wstring count = QueryMci(state, L"status cdaudio number of tracks");
     if (cdReplyFailed(count)) {
         state.CD_PollOn = flagFalse;
         return;
@@ -46,10 +45,9 @@ void PollCd() {
     const std::wstring mode = fromAnsiBuffer(state.cdMode, sizeof state.cdMode).substr(0, modeWordLength);
     const bool stopped = mode == L"stopped";
 
-    const std::int16_t track = state.settings.BGM_Track;
     if (track == 0) {
         if (stopped) {
-            PlayMci(cdDevice, {}, {});
+            PlayMci(state, cdDevice, {}, {});
         }
         return;
     }
@@ -63,12 +61,12 @@ void PollCd() {
     if (stopped || *currentTrack != track) {
         // Passed on as the device gave it; an error text makes the play fail
         // and the next poll tries again.
-        const std::wstring position = QueryMci(L"status cdaudio position track " + std::to_wstring(track));
-        PlayMci(cdDevice, position, {});
+        const std::wstring position = QueryMci(state, L"status cdaudio position track " + std::to_wstring(track));
+        PlayMci(state, cdDevice, position, {});
     }
 }
 
-void CloseCd() {
+void MusicPlayer::CloseCd() {
     sendCdCommand("stop cdaudio");
     sendCdCommand("close cdaudio");
 }

@@ -1,6 +1,5 @@
 #include "music/music_player.h"
 
-#include "music/music_state.h"
 #include "music/platform_path.h"
 #include "music/winmm_seam.h"
 #include "text/ansi_text.h"
@@ -12,39 +11,38 @@ namespace solvane {
 namespace {
 
 // No reply wanted: the file commands pass the dummy buffer with length 0.
-MCIERROR sendFileCommand(const char* command) {
-    return mciSeam().sendString(command, musicState().dummyReply, 0, nullptr);
+MCIERROR sendFileCommand(MusicState& state, const char* command) {
+    return mciSeam().sendString(command, state.dummyReply, 0, nullptr);
 }
 
 } // namespace
 
-void OpenAndPlayFile() {
-    const std::optional<std::string> path = platformPath(musicState().settings.BGM_File, true);
+void MusicPlayer::OpenAndPlayFile(std::wstring_view file) {
+    const std::optional<std::string> path = platformPath(file, true);
     if (!path) {
         return;
     }
     const std::string open = "open \"" + *path + "\" type MPEGVideo Alias MP3Play";
-    if (sendFileCommand(open.c_str()) == 0) {
-        sendFileCommand("play MP3Play");
+    if (sendFileCommand(state_, open.c_str()) == 0) {
+        sendFileCommand(state_, "play MP3Play");
     }
 }
 
-bool IsFilePlaying() {
-    MusicState& state = musicState();
-    mciSeam().sendString("status MP3Play mode", state.fileMode, sizeof state.fileMode, nullptr);
-    return fromAnsiBuffer(state.fileMode, sizeof state.fileMode).substr(0, modeWordLength) == L"playing";
+bool MusicPlayer::IsFilePlaying() {
+    mciSeam().sendString("status MP3Play mode", state_.fileMode, sizeof state_.fileMode, nullptr);
+    return fromAnsiBuffer(state_.fileMode, sizeof state_.fileMode).substr(0, modeWordLength) == L"playing";
 }
 
-void RepeatFile() {
+void MusicPlayer::RepeatFile() {
     if (!IsFilePlaying()) {
-        sendFileCommand("stop MP3Play");
-        sendFileCommand("play MP3Play from 0");
+        sendFileCommand(state_, "stop MP3Play");
+        sendFileCommand(state_, "play MP3Play from 0");
     }
 }
 
-void CloseFile() {
-    sendFileCommand("stop MP3Play");
-    sendFileCommand("close MP3Play");
+void MusicPlayer::CloseFile() {
+    sendFileCommand(state_, "stop MP3Play");
+    sendFileCommand(state_, "close MP3Play");
 }
 
 } // namespace solvane

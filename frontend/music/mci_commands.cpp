@@ -1,6 +1,5 @@
 #include "music/mci_commands.h"
 
-#include "music/music_state.h"
 #include "music/winmm_seam.h"
 #include "text/ansi_text.h"
 
@@ -14,12 +13,11 @@ constexpr std::int32_t noCommandCode = -1;
 
 } // namespace
 
-std::int32_t SendMci(std::wstring_view command, std::wstring& text) {
+std::int32_t SendMci(MusicState& state, std::wstring_view command, std::wstring& text) {
     if (command.empty()) {
         text = noCommandText;
         return noCommandCode;
     }
-    MusicState& state = musicState();
     const std::string narrow = toAnsi(command);
     const MCIERROR code = mciSeam().sendString(narrow.c_str(), state.generalReply, sizeof state.generalReply, nullptr);
     if (code != 0) {
@@ -34,16 +32,16 @@ std::int32_t SendMci(std::wstring_view command, std::wstring& text) {
     return 0;
 }
 
-std::wstring QueryMci(std::wstring_view command) {
-    std::wstring& reply = musicState().lastReplyText;
-    const std::int32_t code = SendMci(command, reply);
+std::wstring QueryMci(MusicState& state, std::wstring_view command) {
+    std::wstring& reply = state.lastReplyText;
+    const std::int32_t code = SendMci(state, command, reply);
     if (code == 0) {
         return reply;
     }
     return L"Error:" + std::to_wstring(code);
 }
 
-std::int32_t PlayMci(std::wstring_view device, std::wstring_view from, std::wstring_view to) {
+std::int32_t PlayMci(MusicState& state, std::wstring_view device, std::wstring_view from, std::wstring_view to) {
     std::wstring command = L"play ";
     command += device;
     if (!from.empty()) {
@@ -54,7 +52,7 @@ std::int32_t PlayMci(std::wstring_view device, std::wstring_view from, std::wstr
         command += L" to ";
         command += to;
     }
-    return SendMci(command, musicState().lastReplyText);
+    return SendMci(state, command, state.lastReplyText);
 }
 
 } // namespace solvane

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "music/music_settings.h"
-
 #include <windows.h>
 
 #include <cstdint>
@@ -12,11 +10,10 @@ namespace solvane {
 inline constexpr std::int16_t flagTrue = -1;
 inline constexpr std::int16_t flagFalse = 0;
 
-// The module's whole state. The fixed buffers live for the run and keep
+// The music player's whole state. The fixed buffers live for the run and keep
 // whatever the platform left in them, older tails included, so every reader
 // cuts at the first NUL or looks at a fixed prefix only.
 struct MusicState {
-    MusicSettings settings;
     std::int16_t CD_PollOn = flagFalse;
     char generalReply[512] = {};
     char errorText[256] = {};
@@ -32,7 +29,5 @@ inline constexpr UINT cdModeLength = sizeof MusicState::cdMode - 1;
 
 // Replies compared with a word look at this many leading characters.
 inline constexpr std::size_t modeWordLength = 7;
-
-MusicState& musicState();
 
 } // namespace solvane

@@ -1,16 +1,15 @@
 #include "music/music_player.h"
 
-#include "music/music_state.h"
 #include "music/platform_path.h"
 #include "music/winmm_seam.h"
 
 namespace solvane {
 
-void PlayWave() {
+void MusicPlayer::PlayWave(std::wstring_view file) {
     if (soundSeam().waveOutDeviceCount() == 0) {
         return;
     }
-    const std::optional<std::string> path = platformPath(musicState().settings.BGM_File, false);
+    const std::optional<std::string> path = platformPath(file, false);
     if (!path) {
         return;
     }
@@ -18,6 +17,6 @@ void PlayWave() {
     soundSeam().playSound(path->c_str(), nullptr, SND_ASYNC | SND_LOOP);
 }
 
-void StopWave() { soundSeam().playSound(nullptr, nullptr, 0); }
+void MusicPlayer::StopWave() { soundSeam().playSound(nullptr, nullptr, 0); }
 
 } // namespace solvane

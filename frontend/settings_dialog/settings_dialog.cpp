@@ -4,17 +4,18 @@
 #include "contract.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
-#include "music/music_settings.h"
+#include "rules/text_rules.h"
+#include "settings/settings_file.h"
 #include "settings_dialog/arch_background.h"
 #include "settings_dialog/save_failure.h"
 #include "settings_dialog/settings_panel.h"
-#include "settings_file.h"
 #include "startup.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
 #include <cmath>
+#include <utility>
 
 namespace solvane {
 
@@ -27,7 +28,8 @@ std::wstring twoDigitPattern(int value) { return value == 0 ? std::wstring() : s
 
 } // namespace
 
-SettingsDialog::SettingsDialog(std::wstring settingsPath) : settingsPath_(std::move(settingsPath)) {}
+SettingsDialog::SettingsDialog(MusicSettings settings, std::wstring settingsPath)
+    : music_(std::move(settings)), settingsPath_(std::move(settingsPath)) {}
 
 SettingsDialog::~SettingsDialog() = default;
 
@@ -98,13 +100,12 @@ void SettingsDialog::load() {
     for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
         button->Initialize();
     }
-    const MusicSettings& music = musicSettings();
-    showOption(music.BGM_Kind);
-    SetWindowTextW(BGM_Repeat, twoDigitPattern(music.BGM_Track).c_str());
+    showOption(music_.BGM_Kind);
+    SetWindowTextW(BGM_Repeat, twoDigitPattern(music_.BGM_Track).c_str());
     for (int track = 0; track <= 30; ++track) {
         SendMessageW(BGM_Repeat, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(twoDigitPattern(track).c_str()));
     }
-    Pic_C->showFile(music.BGM_File);
+    Pic_C->showFile(music_.BGM_File);
 
     POINT cursor{};
     if (GetCursorPos(&cursor)) {
@@ -155,7 +156,7 @@ void SettingsDialog::onActivate(bool active) {
 }
 
 void SettingsDialog::chooseOption(int index) {
-    musicSettings().BGM_Kind = static_cast<std::int16_t>(index);
+    music_.BGM_Kind = static_cast<std::int16_t>(index);
     showOption(index);
 }
 
@@ -175,17 +176,16 @@ void SettingsDialog::chooseMusicFile() {
     request.nMaxFileTitle = fileBufferLength;
     request.lpstrTitle = L"ﾌｧｲﾙを開く";
     if (GetOpenFileNameW(&request) > 0) {
-        musicSettings().BGM_File = file;
-        Pic_C->showFile(musicSettings().BGM_File);
+        music_.BGM_File = file;
+        Pic_C->showFile(music_.BGM_File);
     }
 }
 
 void SettingsDialog::saveAndClose() {
-    MusicSettings& music = musicSettings();
     wchar_t text[64] = {};
     GetWindowTextW(BGM_Repeat, text, 64);
-    music.BGM_Track = repeatTrackFrom(text);
-    const SaveResult result = SaveSettings(music.BGM_Kind, music.BGM_Track, music.BGM_File, settingsPath_);
+    music_.BGM_Track = repeatTrackFrom(text);
+    const SaveResult result = SaveSettings(music_.BGM_Kind, music_.BGM_Track, music_.BGM_File, settingsPath_);
     if (!result.saved) {
         // Closing now would lose the choice: say why and stay open, so the
         // user can cancel or make the folder writable and try again.
@@ -258,8 +258,8 @@ void SettingsDialog::runModal() {
     }
 }
 
-void showSettingsDialog() {
-    SettingsDialog dialog(settingsFilePath());
+void showSettingsDialog(MusicSettings settings) {
+    SettingsDialog dialog(std::move(settings), settingsFilePath());
     if (dialog.open()) {
         dialog.runModal();
     }

@@ -3,7 +3,7 @@
 #include "button/command.h"
 #include "forms/form.h"
 #include "forms/label.h"
-#include "rules/text_rules.h"
+#include "settings/music_settings.h"
 
 #include <windows.h>
 
@@ -18,7 +18,8 @@ class SettingsPanel;
 // track to repeat and the music file, and saves the choice.
 class SettingsDialog : public Form {
 public:
-    explicit SettingsDialog(std::wstring settingsPath);
+    // Shows `settings` and saves what it shows to the file at `settingsPath`.
+    SettingsDialog(MusicSettings settings, std::wstring settingsPath);
     ~SettingsDialog() override;
 
     // Creates the dialog and runs its loading steps; shown but not waited for.
@@ -44,6 +45,7 @@ public:
     HWND panel() const;
     const Label& fileLabel() const;
     bool markIsSelected(int index) const;
+    const MusicSettings& settings() const { return music_; }
 
     static constexpr int clientWidthTwips = 7185;
     static constexpr int clientHeightTwips = 3780;
@@ -59,6 +61,7 @@ private:
     void animate(bool opening);
     void onActivate(bool active);
 
+    MusicSettings music_;
     std::wstring settingsPath_;
     std::unique_ptr<SettingsPanel> Pic_C;
     HWND BGM_Repeat = nullptr;
@@ -75,7 +78,7 @@ private:
 };
 
 // Shows the dialog for the settings file beside the program, modally.
-void showSettingsDialog();
+void showSettingsDialog(MusicSettings settings);
 
 inline constexpr char makersPage[] = "https://www.solvane.example/works/";
 

@@ -1,9 +1,9 @@
 // The settings dialog in this process: layout, loading, options and saving
 // through real windows, real messages and a real settings file.
 #include "contract.h"
-#include "music/music_settings.h"
+#include "rules/text_rules.h"
+#include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -37,15 +37,11 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         ini = std::wstring(temp) + L"solvane-dialog-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
         DeleteFileW(ini.c_str());
-        MusicSettings& music = musicSettings();
-        music.BGM_Kind = 2;
-        music.BGM_Track = 12;
-        music.BGM_File = L"C:\\Music\\tune.mp3";
     }
     void TearDown() override { DeleteFileW(ini.c_str()); }
 
     std::unique_ptr<SettingsDialog> openDialog() {
-        auto dialog = std::make_unique<SettingsDialog>(ini);
+        auto dialog = std::make_unique<SettingsDialog>(music, ini);
         EXPECT_TRUE(dialog->open());
         dialog->show();
         pump();
@@ -72,6 +68,7 @@ protected:
     }
 
     std::wstring ini;
+    MusicSettings music{2, 12, L"C:\\Music\\tune.mp3"};
 };
 
 TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
@@ -138,7 +135,7 @@ TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
 }
 
 TEST_F(SettingsDialogTest, TabKeyWalksRepeatBoxFileButtonThenTheThreeButtons) {
-    musicSettings().BGM_Kind = 1;
+    music.BGM_Kind = 1;
     auto dialog = openDialog();
     HWND window = dialog->window();
     EXPECT_EQ(GetNextDlgTabItem(window, nullptr, FALSE), dialog->repeatBox());
@@ -177,7 +174,7 @@ TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
 TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
     auto dialog = openDialog();
     pressOnPanel(*dialog, WM_RBUTTONDOWN, 540, 840); // the label "音楽CD"
-    EXPECT_EQ(musicSettings().BGM_Kind, 1);
+    EXPECT_EQ(dialog->settings().BGM_Kind, 1);
     EXPECT_TRUE(dialog->markIsSelected(1));
     EXPECT_FALSE(dialog->markIsSelected(2));
     EXPECT_TRUE(IsWindowEnabled(dialog->repeatBox()));
@@ -188,12 +185,12 @@ TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
     EXPECT_TRUE(IsWindowEnabled(dialog->fileButton().window()));
     EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
     pressOnPanel(*dialog, WM_LBUTTONDOWN, 300, 1140); // the mark of "無し"
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
+    EXPECT_EQ(dialog->settings().BGM_Kind, 0);
     EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
     EXPECT_FALSE(IsWindowEnabled(dialog->fileButton().window()));
     pressOnPanel(*dialog, WM_MBUTTONDOWN, 3000, 2000); // empty panel
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
-    EXPECT_EQ(musicSettings().BGM_Track, 12);
+    EXPECT_EQ(dialog->settings().BGM_Kind, 0);
+    EXPECT_EQ(dialog->settings().BGM_Track, 12);
 }
 
 TEST_F(SettingsDialogTest, SavingWritesTheThreeKeysInTheSignBlankForm) {
@@ -279,7 +276,7 @@ TEST_F(SettingsDialogTest, EscapeClosesLikeCancelWhereverTheFocusIs) {
 }
 
 TEST_F(SettingsDialogTest, EscapeFirstClosesAnOpenTrackList) {
-    musicSettings().BGM_Kind = 1;
+    music.BGM_Kind = 1;
     auto dialog = openDialog();
     SetFocus(dialog->repeatBox());
     SendMessageW(dialog->repeatBox(), CB_SHOWDROPDOWN, TRUE, 0);

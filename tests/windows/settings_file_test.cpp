@@ -1,6 +1,5 @@
 // The settings file through the real profile functions, and the file test.
-#include "music/music_settings.h"
-#include "settings_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +21,6 @@ protected:
         CreateDirectoryW(folder.c_str(), nullptr);
         ini = folder + L"\\Solvane.ini";
         music = existingFile(L"music.mp3");
-        MusicSettings& settings = musicSettings();
-        settings.BGM_Kind = 0;
-        settings.BGM_Track = 0;
-        settings.BGM_File.clear();
     }
 
     void TearDown() override {
@@ -60,76 +55,72 @@ protected:
 };
 
 TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
-    musicSettings().BGM_Kind = 5;
-    musicSettings().BGM_Track = 9;
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
-    EXPECT_EQ(musicSettings().BGM_Track, 0);
-    EXPECT_EQ(musicSettings().BGM_File, L"");
+    const MusicSettings loaded = LoadSettings(ini, MusicSettings{5, 9, L"C:\\before.mp3"});
+    EXPECT_EQ(loaded.BGM_Kind, 0);
+    EXPECT_EQ(loaded.BGM_Track, 0);
+    EXPECT_EQ(loaded.BGM_File, L"");
 }
 
 TEST_F(SettingsFileTest, ValuesLoadWithTheirSignBlankAndAnExistingFile) {
     writeIni(" 2", " 12", narrow(music));
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 2);
-    EXPECT_EQ(musicSettings().BGM_Track, 12);
-    EXPECT_EQ(musicSettings().BGM_File, music);
+    const MusicSettings loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 2);
+    EXPECT_EQ(loaded.BGM_Track, 12);
+    EXPECT_EQ(loaded.BGM_File, music);
 }
 
 TEST_F(SettingsFileTest, NumbersAreFlooredAndBadOnesKeepTheOldValue) {
     writeIni("1.9", "-0.5", "");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 1);
-    EXPECT_EQ(musicSettings().BGM_Track, -1);
+    MusicSettings loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 1);
+    EXPECT_EQ(loaded.BGM_Track, -1);
 
-    musicSettings().BGM_Kind = 0;
-    musicSettings().BGM_Track = 0;
     writeIni("7", "abc", "");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 7) << "meaningless but numeric values load as they are";
-    EXPECT_EQ(musicSettings().BGM_Track, 0);
+    loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 7) << "meaningless but numeric values load as they are";
+    EXPECT_EQ(loaded.BGM_Track, 0);
 
     writeIni("32767", "40000", "");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 32767);
-    EXPECT_EQ(musicSettings().BGM_Track, 0);
+    loaded = LoadSettings(ini, loaded);
+    EXPECT_EQ(loaded.BGM_Kind, 32767);
+    EXPECT_EQ(loaded.BGM_Track, 0);
     writeIni("-32768.5", "1e2", "");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 32767) << "-32769 is out of range";
-    EXPECT_EQ(musicSettings().BGM_Track, 100);
+    loaded = LoadSettings(ini, loaded);
+    EXPECT_EQ(loaded.BGM_Kind, 32767) << "-32769 is out of range";
+    EXPECT_EQ(loaded.BGM_Track, 100);
 }
 
 TEST_F(SettingsFileTest, AFileSourceWhoseFileIsGoneOrEmptyPlaysNothing) {
     writeIni(" 2", " 0", narrow(folder) + "\\gone.mp3");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
-    EXPECT_EQ(musicSettings().BGM_File, L"");
+    MusicSettings loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 0);
+    EXPECT_EQ(loaded.BGM_File, L"");
 
     writeIni(" 2", " 0", "");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
+    loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 0);
 
     writeIni(" 1", " 3", narrow(folder) + "\\gone.mp3");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 1) << "the CD keeps its source; only the path is dropped";
-    EXPECT_EQ(musicSettings().BGM_Track, 3);
-    EXPECT_EQ(musicSettings().BGM_File, L"");
+    loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 1) << "the CD keeps its source; only the path is dropped";
+    EXPECT_EQ(loaded.BGM_Track, 3);
+    EXPECT_EQ(loaded.BGM_File, L"");
 }
 
 TEST_F(SettingsFileTest, ATrailingBackslashStillNamesTheFile) {
     writeIni(" 2", " 0", narrow(music) + "\\");
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 2);
-    EXPECT_EQ(musicSettings().BGM_File, music + L"\\");
+    const MusicSettings loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 2);
+    EXPECT_EQ(loaded.BGM_File, music + L"\\");
 }
 
 TEST_F(SettingsFileTest, ALongPathIsCutTo255BytesAndDropped) {
     const std::string longPath = narrow(music) + std::string(300, 'x');
     writeIni(" 2", " 0", longPath);
     EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini).size(), 255u);
-    LoadSettings(ini);
-    EXPECT_EQ(musicSettings().BGM_Kind, 0);
-    EXPECT_EQ(musicSettings().BGM_File, L"");
+    const MusicSettings loaded = LoadSettings(ini);
+    EXPECT_EQ(loaded.BGM_Kind, 0);
+    EXPECT_EQ(loaded.BGM_File, L"");
 }
 
 TEST_F(SettingsFileTest, RandomBytesLoadAsNoMusicAndStayUntouched) {
@@ -140,10 +131,9 @@ TEST_F(SettingsFileTest, RandomBytesLoadAsNoMusicAndStayUntouched) {
         bytes.push_back(static_cast<char>(seed >> 24));
     }
     std::ofstream(ini.c_str(), std::ios::binary) << bytes;
-    musicSettings().BGM_Kind = 0;
-    LoadSettings(ini);
-    EXPECT_TRUE(musicSettings().BGM_File.empty());
-    EXPECT_NE(musicSettings().BGM_Kind, 2);
+    const MusicSettings loaded = LoadSettings(ini);
+    EXPECT_TRUE(loaded.BGM_File.empty());
+    EXPECT_NE(loaded.BGM_Kind, 2);
     std::ifstream in(ini.c_str(), std::ios::binary);
     const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(after, bytes) << "reading must never change the file";

@@ -1,8 +1,7 @@
 // Saving from the settings dialog into a settings file that cannot be
 // written: the user is told which file and why, and the dialog stays.
-#include "music/music_settings.h"
+#include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
-#include "settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -66,10 +65,6 @@ protected:
                  std::to_wstring(counter++);
         CreateDirectoryW(folder.c_str(), nullptr);
         ini = folder + L"\\Solvane.ini";
-        MusicSettings& music = musicSettings();
-        music.BGM_Kind = 1;
-        music.BGM_Track = 7;
-        music.BGM_File = L"C:\\Music\\tune.mp3";
     }
     void TearDown() override {
         RemoveDirectoryW(ini.c_str());
@@ -78,7 +73,7 @@ protected:
     }
 
     std::unique_ptr<SettingsDialog> openDialog() {
-        auto dialog = std::make_unique<SettingsDialog>(ini);
+        auto dialog = std::make_unique<SettingsDialog>(music, ini);
         EXPECT_TRUE(dialog->open());
         dialog->show();
         return dialog;
@@ -99,6 +94,7 @@ protected:
     }
 
     static inline int counter = 0;
+    const MusicSettings music{1, 7, L"C:\\Music\\tune.mp3"};
     std::wstring folder;
     std::wstring ini;
 };

@@ -27,7 +27,7 @@ class CdPlayerTest : public ScriptedMusicTest {
 protected:
     // An open drive, playing `track` unless told otherwise, calls forgotten.
     void openDrive(int track, const std::string& mode = "playing") {
-        OpenCd();
+        player.OpenCd();
         mci.cd.currentTrack = track;
         mci.cd.mode = mode;
         mci.clearCalls();
@@ -35,18 +35,21 @@ protected:
 
     std::vector<Sent> poll() {
         mci.clearCalls();
-        PollCd();
+        player.PollCd(repeatTrack);
         return mci.sent();
     }
+
+    MusicPlayer player;
+    std::int16_t repeatTrack = 0;
 };
 
 TEST_F(CdPlayerTest, OpenAndCloseSendTheirPairsWithoutReplyBuffer) {
-    OpenCd();
+    player.OpenCd();
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{{"open cdaudio", false, 0}, {"set cdaudio time format tmsf", false, 0}}));
     EXPECT_TRUE(mci.cd.open);
     EXPECT_EQ(mci.cd.mode, "stopped") << "opening does not start playback";
     mci.clearCalls();
-    CloseCd();
+    player.CloseCd();
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{{"stop cdaudio", false, 0}, {"close cdaudio", false, 0}}));
     EXPECT_FALSE(mci.cd.open);
 }
@@ -54,12 +57,12 @@ TEST_F(CdPlayerTest, OpenAndCloseSendTheirPairsWithoutReplyBuffer) {
 TEST_F(CdPlayerTest, WithoutRepeatAStoppedDrivePlaysOnAndAnyOtherModeIsLeftAlone) {
     openDrive(1, "stopped");
     EXPECT_EQ(poll(), queriesThen({{"play cdaudio", true, 512}}));
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
     EXPECT_EQ(mci.cd.mode, "playing");
     EXPECT_EQ(poll(), queriesThen({}));
     mci.cd.mode = "paused";
     EXPECT_EQ(poll(), queriesThen({}));
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
 }
 
 TEST_F(CdPlayerTest, ModeIsReadFromItsOwnBufferByItsFirstSevenCharacters) {
@@ -77,11 +80,11 @@ TEST_F(CdPlayerTest, WithoutRepeatTheCurrentTrackIsNeverReadAsANumber) {
     openDrive(1, "stopped");
     mci.script("status cdaudio current track", 0, "abc");
     EXPECT_EQ(poll(), queriesThen({{"play cdaudio", true, 512}}));
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
 }
 
 TEST_F(CdPlayerTest, RepeatJumpsToTheTrackAndBackWhenTheNextOneBegins) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     openDrive(1);
     EXPECT_EQ(poll(), queriesThen({positionQuery(3), playFrom("03:00:00:00")}));
     EXPECT_EQ(mci.cd.currentTrack, 3);
@@ -89,11 +92,11 @@ TEST_F(CdPlayerTest, RepeatJumpsToTheTrackAndBackWhenTheNextOneBegins) {
     mci.nextTrack();
     EXPECT_EQ(poll(), queriesThen({positionQuery(3), playFrom("03:00:00:00")}));
     EXPECT_EQ(mci.cd.currentTrack, 3);
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
 }
 
 TEST_F(CdPlayerTest, RepeatReplaysAStoppedDriveEvenOnItsTrack) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     mci.cd.tracks = 3;
     openDrive(3);
     mci.nextTrack(); // past the last track: the drive stops on track 3
@@ -103,14 +106,14 @@ TEST_F(CdPlayerTest, RepeatReplaysAStoppedDriveEvenOnItsTrack) {
 }
 
 TEST_F(CdPlayerTest, RepeatPassesThePositionReplyOnVerbatim) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     openDrive(5);
     mci.script("status cdaudio position track 3", 0, " 03:02:01:00 ");
     EXPECT_EQ(poll(), queriesThen({positionQuery(3), playFrom(" 03:02:01:00 ")}));
 }
 
 TEST_F(CdPlayerTest, RepeatComparesTheCurrentTrackAsANumber) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     openDrive(3);
     for (const char* same : {"3", " 3", "03", "3.0", "+3", "3e0", "3 "}) {
         mci.script("status cdaudio current track", 0, same);
@@ -120,76 +123,75 @@ TEST_F(CdPlayerTest, RepeatComparesTheCurrentTrackAsANumber) {
         mci.script("status cdaudio current track", 0, other);
         EXPECT_EQ(poll(), queriesThen({positionQuery(3), playFrom("03:00:00:00")})) << '"' << other << '"';
     }
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
 }
 
 TEST_F(CdPlayerTest, RepeatWithANonNumericCurrentTrackEndsPolling) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     for (const char* mode : {"playing", "stopped"}) {
         for (const char* reply : {"abc", "", "3a", "inf", "0x3", "3..0", "e3", "1e999"}) {
             openDrive(1, mode);
             mci.script("status cdaudio current track", 0, reply);
             EXPECT_EQ(poll(), queriesThen({})) << mode << " \"" << reply << '"';
-            EXPECT_EQ(CD_PollOn(), 0) << mode << " \"" << reply << '"';
+            EXPECT_EQ(player.CD_PollOn(), 0) << mode << " \"" << reply << '"';
         }
     }
 }
 
 TEST_F(CdPlayerTest, RepeatBeyondTheDiscFailsEveryPollWithoutEndingIt) {
-    musicSettings().BGM_Track = 20;
+    repeatTrack = 20;
     openDrive(1);
     const std::string failedPosition = "Error:" + std::to_string(MCIERR_OUTOFRANGE);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(poll(), queriesThen({positionQuery(20), playFrom(failedPosition)}));
-        EXPECT_EQ(CD_PollOn(), -1);
+        EXPECT_EQ(player.CD_PollOn(), -1);
     }
     EXPECT_EQ(mci.cd.currentTrack, 1) << "the failed play changed nothing";
 }
 
 TEST_F(CdPlayerTest, NoDiscEndsPollingAtTheFirstQuery) {
-    musicSettings().BGM_Track = 3;
+    repeatTrack = 3;
     mci.cd.discPresent = false;
     openDrive(1);
     EXPECT_EQ(poll(), (std::vector<Sent>{currentQuery}));
-    EXPECT_EQ(CD_PollOn(), 0);
+    EXPECT_EQ(player.CD_PollOn(), 0);
 }
 
 TEST_F(CdPlayerTest, AFailedTrackCountEndsPollingBeforeTheMode) {
     openDrive(1, "stopped");
     mci.script("status cdaudio number of tracks", MCIERR_HARDWARE);
     EXPECT_EQ(poll(), (std::vector<Sent>{currentQuery, countQuery}));
-    EXPECT_EQ(CD_PollOn(), 0);
+    EXPECT_EQ(player.CD_PollOn(), 0);
 }
 
 TEST_F(CdPlayerTest, AReplyReadingErrInAnyCaseCountsAsFailure) {
     openDrive(1, "stopped");
     mci.script("status cdaudio current track", 0, "device error");
     EXPECT_EQ(poll(), (std::vector<Sent>{currentQuery}));
-    EXPECT_EQ(CD_PollOn(), 0);
+    EXPECT_EQ(player.CD_PollOn(), 0);
     mci.script("status cdaudio current track", 0, "1");
     mci.script("status cdaudio number of tracks", 0, "eRr");
     EXPECT_EQ(poll(), (std::vector<Sent>{currentQuery, countQuery}));
-    EXPECT_EQ(CD_PollOn(), 0);
+    EXPECT_EQ(player.CD_PollOn(), 0);
 }
 
 TEST_F(CdPlayerTest, EveryPollStartsHopefulAgain) {
     mci.cd.discPresent = false;
     openDrive(1, "stopped");
-    PollCd();
-    ASSERT_EQ(CD_PollOn(), 0);
+    player.PollCd(repeatTrack);
+    ASSERT_EQ(player.CD_PollOn(), 0);
     mci.cd.discPresent = true;
     EXPECT_EQ(poll(), queriesThen({{"play cdaudio", true, 512}}));
-    EXPECT_EQ(CD_PollOn(), -1);
+    EXPECT_EQ(player.CD_PollOn(), -1);
 }
 
 // Wine's winmm with no CD drive at all: the first poll ends the polling.
 TEST(RealCdPlayerTest, NoDriveEndsPollingAtTheFirstPoll) {
-    musicSettings() = MusicSettings{};
-    musicSettings().BGM_Track = 3;
-    OpenCd();
-    PollCd();
-    EXPECT_EQ(CD_PollOn(), 0);
-    CloseCd();
+    MusicPlayer player;
+    player.OpenCd();
+    player.PollCd(3);
+    EXPECT_EQ(player.CD_PollOn(), 0);
+    player.CloseCd();
 }
 
 } // namespace

@@ -28,23 +28,24 @@ protected:
     }
 
     void openPlaying() {
-        musicSettings().BGM_File = L"C:\\Music\\a.mp3";
-        OpenAndPlayFile();
+        player.OpenAndPlayFile(L"C:\\Music\\a.mp3");
         mci.clearCalls();
     }
+
+    MusicPlayer player;
 };
 
 TEST_F(FilePlayerTest, OpenQuotesThePathAndPlaysOnlyAfterASuccessfulOpen) {
-    musicSettings().BGM_File = L"C:\\My Music\\night drive.Mp3";
-    OpenAndPlayFile();
+    const std::wstring file = L"C:\\My Music\\night drive.Mp3";
+    player.OpenAndPlayFile(file);
     const Sent open{"open \"C:\\My Music\\night drive.Mp3\" type MPEGVideo Alias MP3Play", true, 0};
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{open, {"play MP3Play", true, 0}}));
     EXPECT_EQ(mci.file.mode, "playing");
 
-    CloseFile();
+    player.CloseFile();
     mci.clearCalls();
     mci.file.openResult = MCIERR_FILE_NOT_FOUND;
-    OpenAndPlayFile();
+    player.OpenAndPlayFile(file);
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{open}));
 }
 
@@ -52,15 +53,14 @@ TEST_F(FilePlayerTest, PathsThatWouldChangeTheCommandAreRefused) {
     for (const std::wstring& path : {std::wstring(L"C:\\a\" b.mp3"),
                                      std::wstring(L"C:\\x.mp3\" type waveaudio alias MP3Play \"y.mp3"),
                                      std::wstring(L"C:\\a.mp3\0b.mp3", 14)}) {
-        musicSettings().BGM_File = path;
-        OpenAndPlayFile();
+        player.OpenAndPlayFile(path);
         EXPECT_TRUE(mci.calls.empty()) << toAnsi(path);
     }
     // The refusal judges the narrow text: in code pages whose best fit turns
     // a fullwidth quote into a plain one, that path is refused too.
-    musicSettings().BGM_File = L"C:\\\uFF02quoted\uFF02.mp3";
-    OpenAndPlayFile();
-    const std::string narrow = toAnsi(musicSettings().BGM_File);
+    const std::wstring quoted = L"C:\\\uFF02quoted\uFF02.mp3";
+    player.OpenAndPlayFile(quoted);
+    const std::string narrow = toAnsi(quoted);
     if (narrow.find('"') != std::string::npos) {
         EXPECT_TRUE(mci.calls.empty()) << narrow;
     } else {
@@ -76,30 +76,29 @@ TEST_F(FilePlayerTest, OnlyAReplyStartingWithPlayingCountsAsPlaying) {
         {"paused", false}, {"stopped", false}, {"", false}};
     for (const auto& [reply, playing] : replies) {
         mci.script("status MP3Play mode", 0, reply);
-        EXPECT_EQ(IsFilePlaying(), playing) << '"' << reply << '"';
+        EXPECT_EQ(player.IsFilePlaying(), playing) << '"' << reply << '"';
     }
     EXPECT_EQ(mci.sent(), std::vector<Sent>(replies.size(), modeQuery));
 }
 
 TEST_F(FilePlayerTest, RepeatRestartsFromZeroWhateverElseTheModeSays) {
     openPlaying();
-    RepeatFile();
+    player.RepeatFile();
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{modeQuery}));
     for (const char* mode : {"stopped", "paused", "Playing"}) {
         mci.clearCalls();
         mci.script("status MP3Play mode", 0, mode);
-        RepeatFile();
+        player.RepeatFile();
         EXPECT_EQ(mci.sent(), (std::vector<Sent>{modeQuery, stop, {"play MP3Play from 0", true, 0}})) << mode;
     }
 }
 
 TEST_F(FilePlayerTest, RepeatAfterAFailedOpenKeepsTryingWithoutEffect) {
     mci.file.openResult = MCIERR_FILE_NOT_FOUND;
-    musicSettings().BGM_File = L"C:\\gone.mp3";
-    OpenAndPlayFile();
+    player.OpenAndPlayFile(L"C:\\gone.mp3");
     mci.clearCalls();
-    RepeatFile();
-    RepeatFile();
+    player.RepeatFile();
+    player.RepeatFile();
     const std::vector<Sent> tick{modeQuery, stop, {"play MP3Play from 0", true, 0}};
     std::vector<Sent> twice = tick;
     twice.insert(twice.end(), tick.begin(), tick.end());
@@ -109,7 +108,7 @@ TEST_F(FilePlayerTest, RepeatAfterAFailedOpenKeepsTryingWithoutEffect) {
 
 TEST_F(FilePlayerTest, CloseStopsThenCloses) {
     openPlaying();
-    CloseFile();
+    player.CloseFile();
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{stop, {"close MP3Play", true, 0}}));
     EXPECT_FALSE(mci.file.open);
 }
@@ -123,7 +122,6 @@ constexpr unsigned char frameHeader[] = {0xFF, 0xFB, 0x90, 0x64};
 class RealFilePlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        musicSettings() = MusicSettings{};
         wchar_t temp[MAX_PATH] = {};
         ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
         folder = std::wstring(temp) + L"solvane music " + std::to_wstring(GetCurrentProcessId());
@@ -132,7 +130,7 @@ protected:
     }
 
     void TearDown() override {
-        CloseFile();
+        player.CloseFile();
         DeleteFileW(file.c_str());
         RemoveDirectoryW(folder.c_str());
     }
@@ -154,33 +152,33 @@ protected:
     }
 
     static bool aliasOpen() {
+        MusicState state;
         std::wstring text;
-        return SendMci(L"status MP3Play mode", text) == 0;
+        return SendMci(state, L"status MP3Play mode", text) == 0;
     }
 
+    MusicPlayer player;
     std::wstring folder;
     std::wstring file;
 };
 
 TEST_F(RealFilePlayerTest, Mp3InAFolderWithSpacesPlaysEndsAndIsRestarted) {
     writeSilentMp3();
-    musicSettings().BGM_File = file;
-    OpenAndPlayFile();
+    player.OpenAndPlayFile(file);
     ASSERT_TRUE(aliasOpen()) << "Wine's MCI did not open " << toAnsi(file);
-    EXPECT_TRUE(waitFor(IsFilePlaying, 5000));
-    ASSERT_TRUE(waitFor([] { return !IsFilePlaying(); }, 15000)) << "the half-second file never ended";
-    RepeatFile();
-    EXPECT_TRUE(waitFor(IsFilePlaying, 5000)) << "not restarted";
-    CloseFile();
+    EXPECT_TRUE(waitFor([this] { return player.IsFilePlaying(); }, 5000));
+    ASSERT_TRUE(waitFor([this] { return !player.IsFilePlaying(); }, 15000)) << "the half-second file never ended";
+    player.RepeatFile();
+    EXPECT_TRUE(waitFor([this] { return player.IsFilePlaying(); }, 5000)) << "not restarted";
+    player.CloseFile();
     EXPECT_FALSE(aliasOpen());
 }
 
 TEST_F(RealFilePlayerTest, AMissingFileLeavesTheMusicOff) {
-    musicSettings().BGM_File = file; // never written
-    OpenAndPlayFile();
+    player.OpenAndPlayFile(file); // never written
     EXPECT_FALSE(aliasOpen());
-    EXPECT_FALSE(IsFilePlaying());
-    RepeatFile();
+    EXPECT_FALSE(player.IsFilePlaying());
+    player.RepeatFile();
     EXPECT_FALSE(aliasOpen());
 }
 

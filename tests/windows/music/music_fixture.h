@@ -1,6 +1,5 @@
 #pragma once
 
-#include "music/music_settings.h"
 #include "scripted_mci.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +10,9 @@
 
 namespace solvane::testing {
 
-// Settings as at process start, the scripted MCI installed for the test.
+// The scripted MCI installed for the test.
 class ScriptedMusicTest : public ::testing::Test {
 protected:
-    void SetUp() override { musicSettings() = MusicSettings{}; }
-
     void TearDown() override {
         for (const Call& call : mci.calls) {
             EXPECT_EQ(call.callback, nullptr) << call.command;

@@ -9,23 +9,20 @@ namespace {
 
 class WavePlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        musicSettings() = MusicSettings{};
-        musicSettings().BGM_File = L"C:\\Sounds\\rain loop.WAV";
-    }
-
+    const std::wstring file = L"C:\\Sounds\\rain loop.WAV";
     RecordingSound sound;
+    MusicPlayer player;
 };
 
 TEST_F(WavePlayerTest, WithoutAWaveDeviceNothingIsPlayed) {
     sound.devices = 0;
-    PlayWave();
+    player.PlayWave(file);
     EXPECT_TRUE(sound.plays.empty());
 }
 
 TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlag) {
     sound.devices = 2;
-    PlayWave();
+    player.PlayWave(file);
     ASSERT_EQ(sound.plays.size(), 1u);
     const RecordingSound::PlayCall& play = sound.plays[0];
     EXPECT_TRUE(play.hasName);
@@ -36,7 +33,7 @@ TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlag) {
 }
 
 TEST_F(WavePlayerTest, StopStopsAnySound) {
-    StopWave();
+    player.StopWave();
     ASSERT_EQ(sound.plays.size(), 1u);
     EXPECT_FALSE(sound.plays[0].hasName);
     EXPECT_EQ(sound.plays[0].module, nullptr);
@@ -44,8 +41,7 @@ TEST_F(WavePlayerTest, StopStopsAnySound) {
 }
 
 TEST_F(WavePlayerTest, APathWithANulIsRefusedRatherThanCut) {
-    musicSettings().BGM_File = std::wstring(L"C:\\a.wav\0b.wav", 14);
-    PlayWave();
+    player.PlayWave(std::wstring(L"C:\\a.wav\0b.wav", 14));
     EXPECT_TRUE(sound.plays.empty());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/music_settings.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,9 +43,10 @@ struct SaveResult {
 };
 SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath);
 
-// Fills the music settings from the settings file; never fails.
-void LoadSettings();
-void LoadSettings(std::wstring_view filePath);
+// The music settings the settings file holds; never fails. A stored value
+// that is no number leaves the one in `before` as it was.
+MusicSettings LoadSettings();
+MusicSettings LoadSettings(std::wstring_view filePath, MusicSettings before = {});
 
 // True (-1) when the file can be opened for reading right now.
 short FileExists(std::wstring_view path);

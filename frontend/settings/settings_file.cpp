@@ -1,13 +1,13 @@
-#include "settings_file.h"
+#include "settings/settings_file.h"
 
 #include "contract.h"
-#include "music/music_settings.h"
 #include "rules/text_rules.h"
 #include "text/ansi_text.h"
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace solvane {
 
@@ -103,10 +103,10 @@ SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view
 
 std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }
 
-void LoadSettings() { LoadSettings(settingsFilePath()); }
+MusicSettings LoadSettings() { return LoadSettings(settingsFilePath()); }
 
-void LoadSettings(std::wstring_view filePath) {
-    MusicSettings& music = musicSettings();
+MusicSettings LoadSettings(std::wstring_view filePath, MusicSettings before) {
+    MusicSettings music = std::move(before);
     const std::wstring kind = ReadSetting(settingsSection, keyMusicKind, filePath);
     // A value that is no number leaves the setting as it was.
     if (kind.empty()) {
@@ -129,9 +129,10 @@ void LoadSettings(std::wstring_view filePath) {
         if (music.BGM_Kind == 2) {
             music.BGM_Kind = 0;
         }
-        return;
+        return music;
     }
     music.BGM_File = file;
+    return music;
 }
 
 short FileExists(std::wstring_view path) {
