@@ -1,11 +1,9 @@
 #include "saver_run.h"
 
-#include "command_line.h"
 #include "contract.h"
 #include "forms/window_class.h"
 #include "music/music_player.h"
 #include "settings/settings_file.h"
-#include "startup.h"
 
 #include <windows.h>
 
@@ -131,10 +129,9 @@ void SaverRun::closeStep() {
             break;
         }
     }
-    StartupState& startup = startupState();
-    if (requestLetter(startup.arguments) == L"S") {
+    if (start_.cursorHidden) {
         // The count from hiding is negative, so as a flag it shows the cursor.
-        startup.Cursor_Count = ShowCursor(startup.Cursor_Count);
+        start_.Cursor_Count = ShowCursor(start_.Cursor_Count);
     }
     ExitProcess(0);
 }

@@ -9,19 +9,12 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace solvane {
 
-namespace {
-StartupState state;
-}
-
-StartupState& startupState() { return state; }
-
 bool runStartup(std::wstring_view arguments) {
-    state.arguments = std::wstring(arguments);
-
     // A saver run or a settings dialog of this system anywhere: do nothing.
     const HWND saverRun = FindWindowA(nullptr, contract::saverRunTitle);
     const HWND settingsDialog = FindWindowA(nullptr, contract::settingsDialogTitle);
@@ -38,7 +31,7 @@ bool runStartup(std::wstring_view arguments) {
     MusicSettings music = LoadSettings();
 
     if (!FileExists(rendererFilePath())) {
-        MessageBoxW(nullptr, missingRendererMessage, applicationTitle, MB_OK);
+        MessageBoxW(nullptr, missingRendererMessage, contract::wide(contract::messageTitle).text, MB_OK);
         return false;
     }
 
@@ -50,10 +43,13 @@ bool runStartup(std::wstring_view arguments) {
     if (!arguments.empty() && letter != L"S") {
         return false;
     }
+    SaverRunStart start;
+    start.music = std::move(music);
     if (letter == L"S") {
-        state.Cursor_Count = ShowCursor(FALSE);
+        start.cursorHidden = true;
+        start.Cursor_Count = ShowCursor(FALSE);
     }
-    return openSaverWindow({std::move(music)});
+    return openSaverWindow(std::move(start));
 }
 
 } // namespace solvane

@@ -25,6 +25,8 @@ inline constexpr char settingsPanelClass[] = "Brisel_P_Panel";
 inline constexpr char buttonClass[] = "Brisel_Command";
 inline constexpr char previewTitle[] = "Preview Window";
 inline constexpr char previewClass[] = "Brisel_R";
+// The caption of the front end's message boxes.
+inline constexpr char messageTitle[] = "Solvane";
 
 // The program files, side by side in one folder.
 inline constexpr char frontendFile[] = "Solvane.scr";

@@ -9,7 +9,6 @@
 #include "settings_dialog/arch_background.h"
 #include "settings_dialog/save_failure.h"
 #include "settings_dialog/settings_panel.h"
-#include "startup.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -22,6 +21,7 @@ namespace solvane {
 namespace {
 
 constexpr int fileBufferLength = 255;
+constexpr auto messageTitle = contract::wide(contract::messageTitle);
 
 // "##": digits without leading zeros, nothing for 0.
 std::wstring twoDigitPattern(int value) { return value == 0 ? std::wstring() : std::to_wstring(value); }
@@ -189,7 +189,7 @@ void SettingsDialog::saveAndClose() {
     if (!result.saved) {
         // Closing now would lose the choice: say why and stay open, so the
         // user can cancel or make the folder writable and try again.
-        MessageBoxW(window(), saveFailureMessage(settingsPath_, result.error).c_str(), applicationTitle,
+        MessageBoxW(window(), saveFailureMessage(settingsPath_, result.error).c_str(), messageTitle.text,
                     MB_OK | MB_ICONEXCLAMATION);
         return;
     }
