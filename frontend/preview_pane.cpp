@@ -71,8 +71,7 @@ bool openPreviewPane(std::int32_t hostHandle) {
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CHILD);
     SetParent(window, host);
     pane->moveTwips(0, 0, size.widthTwips, size.heightTwips);
-    pane->image().resize(static_cast<int>(std::lround(size.widthTwips / twipsPerPixelX())),
-                         static_cast<int>(std::lround(size.heightTwips / twipsPerPixelY())));
+    pane->image().resize(pixelsX(size.widthTwips), pixelsY(size.heightTwips));
     pane->image().move(0, 0);
     pane->show();
     return true;

@@ -4,17 +4,12 @@
 #include "forms/gdi.h"
 #include "forms/twips.h"
 
-#include <cmath>
-
 namespace solvane {
 
 RECT CaptionLabel::pixelBox() const {
-    const double x = twipsPerPixelX();
-    const double y = twipsPerPixelY();
-    const auto left = static_cast<LONG>(std::lround(box.left / x));
-    const auto top = static_cast<LONG>(std::lround(box.top / y));
-    return {left, top, left + static_cast<LONG>(std::lround(box.width / x)),
-            top + static_cast<LONG>(std::lround(box.height / y))};
+    const LONG left = pixelsX(box.left);
+    const LONG top = pixelsY(box.top);
+    return {left, top, left + pixelsX(box.width), top + pixelsY(box.height)};
 }
 
 void CaptionLabel::paint(HDC dc) const {

@@ -7,8 +7,6 @@
 #include "forms/window_class.h"
 #include "forms/window_owner.h"
 
-#include <cmath>
-
 namespace solvane {
 
 namespace {
@@ -29,12 +27,9 @@ Command::~Command() {
 bool Command::create(HWND parent, int left, int top, int width, int height, HMODULE module) {
     skins_ = std::make_unique<SkinSet>(module);
     registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
-    const double x = twipsPerPixelX();
-    const double y = twipsPerPixelY();
     window_ = CreateWindowExW(0, className.text, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                              static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
-                              static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)),
-                              parent, nullptr, GetModuleHandleW(nullptr), this);
+                              pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height), parent, nullptr,
+                              GetModuleHandleW(nullptr), this);
     setEnabledValue(enabledValue_);
     return window_ != nullptr;
 }

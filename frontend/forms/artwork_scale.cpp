@@ -2,13 +2,10 @@
 
 #include "twips.h"
 
-#include <cmath>
-
 namespace solvane {
 
 SIZE artworkSizeOnScreen(int width, int height) {
-    return {static_cast<LONG>(std::lround(width * artworkTwipsPerPixel / twipsPerPixelX())),
-            static_cast<LONG>(std::lround(height * artworkTwipsPerPixel / twipsPerPixelY()))};
+    return {pixelsX(width * artworkTwipsPerPixel), pixelsY(height * artworkTwipsPerPixel)};
 }
 
 OwnedBitmap resampledBitmap(HBITMAP source, int width, int height, SIZE size) {

@@ -5,8 +5,6 @@
 #include "window_class.h"
 #include "window_owner.h"
 
-#include <cmath>
-
 namespace solvane {
 
 Form::~Form() {
@@ -31,15 +29,11 @@ bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style,
 }
 
 void Form::moveTwips(int left, int top, int width, int height) {
-    const double x = twipsPerPixelX();
-    const double y = twipsPerPixelY();
-    MoveWindow(window_, static_cast<int>(std::lround(left / x)), static_cast<int>(std::lround(top / y)),
-               static_cast<int>(std::lround(width / x)), static_cast<int>(std::lround(height / y)), TRUE);
+    MoveWindow(window_, pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height), TRUE);
 }
 
 void Form::setClientSizeTwips(int width, int height) {
-    RECT outer{0, 0, static_cast<LONG>(std::lround(width / twipsPerPixelX())),
-               static_cast<LONG>(std::lround(height / twipsPerPixelY()))};
+    RECT outer{0, 0, pixelsX(width), pixelsY(height)};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,

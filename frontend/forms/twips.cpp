@@ -2,6 +2,8 @@
 
 #include "gdi.h"
 
+#include <cmath>
+
 namespace solvane {
 
 namespace {
@@ -22,5 +24,8 @@ int screenPixelsPerInch(int axis) {
 
 double twipsPerPixelX() { return twipsPerPixel(LOGPIXELSX); }
 double twipsPerPixelY() { return twipsPerPixel(LOGPIXELSY); }
+
+int pixelsX(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
+int pixelsY(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
 
 } // namespace solvane

@@ -11,4 +11,8 @@ int screenPixelsPerInch(int axis);
 double twipsPerPixelX();
 double twipsPerPixelY();
 
+// Twips as the nearest whole screen pixels on each axis.
+int pixelsX(double twips);
+int pixelsY(double twips);
+
 } // namespace solvane

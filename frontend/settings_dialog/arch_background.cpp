@@ -1,5 +1,7 @@
 #include "arch_background.h"
 
+#include "forms/gdi.h"
+
 #include <cmath>
 
 namespace solvane {
@@ -21,12 +23,10 @@ int archLevel(int row, int height) {
 void paintArch(HDC dc, int width, int height, int addRed, int addGreen, int addBlue) {
     for (int row = 0; row <= height; ++row) {
         const int level = archLevel(row, height);
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(level + addRed, level + addGreen, level + addBlue));
-        HGDIOBJ previous = SelectObject(dc, pen);
+        const OwnedGdi<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(level + addRed, level + addGreen, level + addBlue)));
+        const Selection selected(dc, pen.get());
         MoveToEx(dc, 0, row, nullptr);
         LineTo(dc, width, row);
-        SelectObject(dc, previous);
-        DeleteObject(pen);
     }
 }
 

@@ -2,11 +2,11 @@
 
 #include "contract.h"
 #include "forms/font.h"
+#include "forms/gdi.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "settings_dialog/arch_background.h"
 
-#include <cmath>
 #include <utility>
 
 namespace solvane {
@@ -18,9 +18,6 @@ namespace {
 constexpr int optionTops[SettingsPanel::optionCount] = {1140, 840, 1440};
 // What the dropped list of the repeat box adds to its height, in pixels.
 constexpr int repeatListHeight = 200;
-
-int pixelsX(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
-int pixelsY(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
 
 Label labelAt(int left, int top, int width, int height, const wchar_t* text) {
     Label label(pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height));
@@ -57,12 +54,11 @@ bool SettingsPanel::create(HWND parent) {
         return false;
     }
     moveTwips(180, 240, 6795, 2535);
-    HDC dc = GetDC(window());
-    repeatLabel_.fitToText(dc);
+    const WindowDc dc(window());
+    repeatLabel_.fitToText(dc.get());
     for (Label& label : lbl_BGM) {
-        label.fitToText(dc);
+        label.fitToText(dc.get());
     }
-    ReleaseDC(window(), dc);
     return true;
 }
 
@@ -97,11 +93,7 @@ void SettingsPanel::onPaint(HDC dc) {
     GetClientRect(window(), &client);
     paintArch(dc, client.right, client.bottom, 30, 30, 30);
     // Shape3(3): the black frame around the heading.
-    HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    HGDIOBJ previousPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-    Rectangle(dc, pixelsX(300), pixelsY(300), pixelsX(300 + 1695), pixelsY(300 + 315));
-    SelectObject(dc, previousPen);
-    SelectObject(dc, previousBrush);
+    drawOutline(dc, {pixelsX(300), pixelsY(300), pixelsX(300 + 1695), pixelsY(300 + 315)});
     heading_.paint(dc);
     repeatLabel_.paint(dc);
     for (const Label& label : lbl_BGM) {
