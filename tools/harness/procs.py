@@ -6,11 +6,16 @@ import json
 import os
 import signal
 import subprocess
+import sys
 import time
 
 
 class HarnessError(Exception):
     """Something the harness needs did not happen; the message says what."""
+
+
+def log(message):
+    print(f"winenv: {message}", file=sys.stderr, flush=True)
 
 
 def poll(condition, timeout, interval=0.02, what="condition"):

@@ -30,16 +30,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # Image and load_image are also for scenarios that read screenshots.
 import displays  # noqa: E402
 from media import Image, load_image, sound_stats  # noqa: E402,F401
-from procs import HarnessError, Tracker, is_running, poll, spawn, start_time, stop  # noqa: E402
+from procs import HarnessError, Tracker, is_running, log, poll, spawn, start_time, stop  # noqa: E402
+from wineprefix import (DLL_OVERRIDES, PREFIX_MARK, START_TIMEOUT, boot_prefix, kill_prefix,  # noqa: E402,F401
+                        prefix_processes, start_wineserver, stop_prefix_processes)
 
 SINK = "solvane_null"
 DESKTOP = "Default"
 DESKTOP_TITLE = f"{DESKTOP} - Wine desktop"
-# No Mono/Gecko installer prompts, no menu entries written to the developer's home.
-DLL_OVERRIDES = "mscoree,mshtml=;winemenubuilder.exe=d"
-PREFIX_MARK = ".solvane-harness"
-WINEBOOT_TIMEOUT = 300
-START_TIMEOUT = 30
 STOP_TIMEOUT = 5
 
 # Windows face names mapped to the IPA fonts (proportional faces to the
@@ -54,10 +51,6 @@ FONT_REPLACEMENTS = {
 
 MOUSE_BUTTONS = {"left": 1, "middle": 2, "right": 3}
 WM_CLOSE = 0x0010
-
-
-def log(message):
-    print(f"winenv: {message}", file=sys.stderr, flush=True)
 
 
 # ---------------------------------------------------------------- state file
@@ -86,13 +79,6 @@ def base_env(state):
                 HOME=state.get("home"), XDG_RUNTIME_DIR=state.get("runtime"))
     env.update({name: value for name, value in ours.items() if value})
     return env
-
-
-def wineserver_binary():
-    # The Debian wrapper execs this one, so its PID would be the same; calling
-    # it directly keeps the argument list exactly ours.
-    direct = "/usr/lib/wine/wineserver64"
-    return direct if os.path.exists(direct) else "wineserver"
 
 
 # ---------------------------------------------------------------- setup
@@ -204,24 +190,8 @@ class Setup:
         with open(os.path.join(prefix, "user.reg"), "w") as f:
             f.write(user_registry(virtual_desktop=self.state["display_kind"] == "xvfb"))
         env = base_env(self.state)
-        # Our own persistent server first, so that wine never starts one we do not know.
-        proc, record = spawn([wineserver_binary(), "-f", "-p"],
-                             os.path.join(self.state["logs"], "wineserver"), env=env)
-        self.record("wineserver", proc, record)
-        poll(lambda: wineserver_listening(record), START_TIMEOUT, what="wineserver to listen")
-        boot, boot_record = spawn(["wine", "wineboot", "-i"],
-                                  os.path.join(self.state["logs"], "wineboot"), env=env)
-        try:
-            rc = boot.wait(WINEBOOT_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            stop(boot_record, proc=boot)
-            raise HarnessError(f"wineboot -i took more than {WINEBOOT_TIMEOUT} s") from None
-        if rc != 0:
-            raise HarnessError(f"wineboot -i failed ({rc}); see {boot_record['stderr']}")
-        if not is_running(record):
-            raise HarnessError(f"our wineserver exited during wineboot; see {record['stderr']}")
-        with open(os.path.join(prefix, PREFIX_MARK), "w") as f:
-            f.write("created by tools/harness/winenv.py\n")
+        start_wineserver(env, self.state["logs"], lambda proc, record: self.record("wineserver", proc, record))
+        boot_prefix(env, self.state["logs"], self.state["processes"]["wineserver"])
 
     def start_desktop(self):
         # Wine closes the virtual desktop shortly after the last program on it
@@ -248,27 +218,6 @@ class Setup:
             self.state["processes"]["explorer"] = {
                 "pid": int(pid), "start": start_time(int(pid)), "argv": ["explorer.exe", "/desktop"]}
         self.save()
-
-
-def wineserver_listening(record):
-    """True once the server process holds a listening Unix socket."""
-    pid = record["pid"]
-    if not is_running(record):
-        raise HarnessError(f"wineserver exited; see {record['stderr']}")
-    inodes = set()
-    try:
-        for fd in os.listdir(f"/proc/{pid}/fd"):
-            target = os.readlink(f"/proc/{pid}/fd/{fd}")
-            if target.startswith("socket:["):
-                inodes.add(target[8:-1])
-    except OSError:
-        return False
-    with open("/proc/net/unix") as f:
-        for line in f.readlines()[1:]:
-            parts = line.split()
-            if len(parts) >= 7 and parts[6] in inodes and int(parts[3], 16) & 0x10000:
-                return True
-    return False
 
 
 def user_registry(virtual_desktop=True):
@@ -308,13 +257,7 @@ def teardown(state, popens=None):
     server = procs.get("wineserver")
     if server and is_running(server) and state.get("prefix"):
         # Ends every process of our prefix (only ours: WINEPREFIX is ours).
-        env = base_env(state)
-        with open(os.path.join(state.get("logs", state["folder"]), "wineserver-k.out"), "wb") as out:
-            try:
-                subprocess.run(["wineserver", "-k"], env=env, stdin=subprocess.DEVNULL, stdout=out,
-                               stderr=subprocess.STDOUT, timeout=20)
-            except subprocess.TimeoutExpired:
-                log("wineserver -k did not return within 20 s")
+        kill_prefix(base_env(state), state.get("logs", state["folder"]))
     for name in ("keeper", "explorer", "wineserver", "silence", "pulseaudio", "xserver"):
         if name in procs:
             stop(procs[name], timeout=STOP_TIMEOUT, proc=popens.get(name))
@@ -327,12 +270,6 @@ def teardown(state, popens=None):
             log(f"stopping process {pid} that writes into {state['folder']}")
             stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, timeout=STOP_TIMEOUT)
     state["stopped"] = True
-
-
-def stop_prefix_processes(prefix):
-    for pid in prefix_processes(prefix):
-        log(f"stopping process {pid} left in our prefix")
-        stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, first_signal=signal.SIGKILL)
 
 
 def processes_writing_into(folder):
@@ -349,27 +286,6 @@ def processes_writing_into(folder):
         if any(t.startswith(folder) for t in targets) and \
                 is_running({"pid": int(entry), "start": start_time(int(entry))}):
             found.append(int(entry))
-    return found
-
-
-def prefix_processes(prefix):
-    """PIDs of live Wine processes (their executable is Wine's loader or
-    server) whose WINEPREFIX is our prefix."""
-    wanted = b"WINEPREFIX=" + os.fsencode(prefix)
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit() or int(entry) == os.getpid():
-            continue
-        try:
-            if not os.path.basename(os.readlink(f"/proc/{entry}/exe")).startswith("wine"):
-                continue
-            with open(f"/proc/{entry}/environ", "rb") as f:
-                if wanted in f.read().split(b"\0"):
-                    record = {"pid": int(entry), "start": start_time(int(entry))}
-                    if is_running(record):
-                        found.append(int(entry))
-        except OSError:
-            continue
     return found
 
 
@@ -814,18 +730,25 @@ def cmd_run(args):
     program = args.program[1:] if args.program[:1] == ["--"] else args.program
     if not program:
         raise HarnessError("run needs a program after --")
-    with Env(args.state) as env:
-        proc = env.start(program[0], program[1:], winedebug=args.winedebug, cwd=args.cwd)
+    rc, out, err = run_to_end(args.state, program, args.timeout, winedebug=args.winedebug, cwd=args.cwd)
+    sys.stdout.write(out)
+    sys.stdout.flush()
+    sys.stderr.write(err)
+    return rc
+
+
+def run_to_end(state, program, timeout, **kwargs):
+    """Runs a Windows program in the environment, killed after timeout s
+    (exit code 124); returns (exit code, stdout, stderr)."""
+    with Env(state) as env:
+        proc = env.start(program[0], program[1:], **kwargs)
         try:
-            rc = proc.wait(args.timeout)
+            rc = proc.wait(timeout)
         except HarnessError as error:
             proc.kill()
             log(str(error).splitlines()[0])
             rc = 124
-        sys.stdout.write(proc.stdout())
-        sys.stdout.flush()
-        sys.stderr.write(proc.stderr())
-        return rc
+        return rc, proc.stdout(), proc.stderr()
 
 
 def main(argv=None):
