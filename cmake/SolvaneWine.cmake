@@ -35,23 +35,71 @@ function(_solvane_wine_properties name timeout)
                        TIMEOUT ${timeout})
 endfunction()
 
+# In a registration function after its cmake_parse_arguments: checks the
+# keywords it needs, gives TIMEOUT its default and sets `inner`, the harness's
+# own bound inside CTest's, so that it can stop what it started by PID and
+# still print the output.
+macro(_solvane_wine_arguments caller)
+  foreach(keyword ${ARGN})
+    if(NOT arg_${keyword})
+      string(JOIN " and " needed ${ARGN})
+      message(FATAL_ERROR "${caller} needs ${needed}")
+    endif()
+  endforeach()
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  math(EXPR inner "${arg_TIMEOUT} * 9 / 10")
+endmacro()
+
 # solvane_add_wine_test(NAME n EXE path.exe [ARGS ...] [TIMEOUT s])
 # Runs a Windows program (e.g. a cross-built GoogleTest binary) under Wine.
 function(solvane_add_wine_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;EXE;TIMEOUT" "ARGS")
-  if(NOT arg_NAME OR NOT arg_EXE)
-    message(FATAL_ERROR "solvane_add_wine_test needs NAME and EXE")
-  endif()
-  if(NOT arg_TIMEOUT)
-    set(arg_TIMEOUT 120)
-  endif()
-  # The harness gets its own bound inside CTest's, so it can kill the
-  # program by PID and still print its output.
-  math(EXPR inner "${arg_TIMEOUT} * 9 / 10")
+  _solvane_wine_arguments(solvane_add_wine_test NAME EXE)
   add_test(NAME ${arg_NAME}
            COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} run --state ${SOLVANE_WINE_STATE}
                    --timeout ${inner} -- ${arg_EXE} ${arg_ARGS})
   _solvane_wine_properties(${arg_NAME} ${arg_TIMEOUT})
+endfunction()
+
+include(GoogleTest)
+set(SOLVANE_WINE_GTEST ${CMAKE_SOURCE_DIR}/tools/harness/wine_gtest.py)
+set(SOLVANE_WINE_LISTING_DIR ${CMAKE_BINARY_DIR}/wine-listing)
+# Also bounds the first listing, which makes the listing prefix.
+set(SOLVANE_WINE_LISTING_TIMEOUT 300)
+
+# solvane_discover_wine_tests(AREA a EXE path.exe [FILTER f] [TIMEOUT s]
+#                             [FIXTURES f...] [ENVIRONMENT VAR=value...])
+# Registers each GoogleTest case of a cross-built program that FILTER selects
+# as the test windows.<AREA>.<Suite>.<Case>, run in a process of its own under
+# Wine. CTest lists the cases when it starts (again whenever the program has
+# changed), headless, so a new case is registered without an edit here.
+function(solvane_discover_wine_tests)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "AREA;EXE;FILTER;TIMEOUT" "FIXTURES;ENVIRONMENT")
+  _solvane_wine_arguments(solvane_discover_wine_tests AREA EXE)
+  math(EXPR list_inner "${SOLVANE_WINE_LISTING_TIMEOUT} * 9 / 10")
+  # The Windows program is an imported target whose emulator, the harness
+  # runner, lists its cases headless and runs each in the shared environment.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${SOLVANE_PYTHON} ${SOLVANE_WINE_GTEST} --state ${SOLVANE_WINE_STATE}
+      --listing-dir ${SOLVANE_WINE_LISTING_DIR} --timeout ${inner} --list-timeout ${list_inner})
+  string(MAKE_C_IDENTIFIER "wine_${arg_AREA}_${arg_FILTER}" target)
+  add_executable(${target} IMPORTED)
+  set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${arg_EXE})
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT ${SOLVANE_WINE_LISTING_TIMEOUT}
+                       TEST_PREFIX windows.${arg_AREA}. TEST_FILTER ${arg_FILTER} TEST_LIST ${target}_cases)
+  # gtest_discover_tests would flatten list values (two fixtures), so the
+  # cases it registered get their properties from a script of our own.
+  set(fixtures wine_env ${arg_FIXTURES})
+  set(properties "FIXTURES_REQUIRED [==[${fixtures}]==] RESOURCE_LOCK wine_display TIMEOUT ${arg_TIMEOUT}")
+  if(arg_ENVIRONMENT)
+    string(APPEND properties " ENVIRONMENT [==[${arg_ENVIRONMENT}]==]")
+  endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${script} "foreach(case IN LISTS ${target}_cases)\n"
+                       "  set_tests_properties(\${case} PROPERTIES ${properties})\n"
+                       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # solvane_add_scenario(NAME n SCRIPT path.py [ARGS ...] [TIMEOUT s] [MONITORS])
@@ -59,12 +107,7 @@ endfunction()
 # MONITORS against the two-monitor one.
 function(solvane_add_scenario)
   cmake_parse_arguments(PARSE_ARGV 0 arg "MONITORS" "NAME;SCRIPT;TIMEOUT" "ARGS")
-  if(NOT arg_NAME OR NOT arg_SCRIPT)
-    message(FATAL_ERROR "solvane_add_scenario needs NAME and SCRIPT")
-  endif()
-  if(NOT arg_TIMEOUT)
-    set(arg_TIMEOUT 120)
-  endif()
+  _solvane_wine_arguments(solvane_add_scenario NAME SCRIPT)
   set(state ${SOLVANE_WINE_STATE})
   if(arg_MONITORS)
     set(state ${SOLVANE_WINE_MONITORS_STATE})
@@ -80,6 +123,5 @@ function(solvane_add_scenario)
   endif()
   # CTest ends a test that times out with SIGKILL; the scenario stops itself
   # a little earlier, cleaning up and saying which check hung.
-  math(EXPR inner "${arg_TIMEOUT} * 9 / 10")
   set_tests_properties(${arg_NAME} PROPERTIES ENVIRONMENT SOLVANE_SCENARIO_TIMEOUT=${inner})
 endfunction()
