@@ -3,11 +3,9 @@
 #include "button/command.h"
 
 #include "button/ole_colour.h"
+#include "rules/text_rules.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cwchar>
-#include <cwctype>
 #include <optional>
 #include <string>
 
@@ -18,33 +16,6 @@ namespace {
 constexpr wchar_t defaultCaptionRead[] = L"Command1";
 constexpr wchar_t defaultCaptionWritten[] = L"Command";
 
-std::optional<long long> parseInteger(const std::wstring& text) {
-    if (text.empty() || std::iswspace(text.front())) {
-        return std::nullopt;
-    }
-    wchar_t* end = nullptr;
-    errno = 0;
-    const long long value = std::wcstoll(text.c_str(), &end, 10);
-    if (*end != L'\0' || errno == ERANGE) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<bool> parseBoolean(const std::wstring& text) {
-    if (_wcsicmp(text.c_str(), L"True") == 0) {
-        return true;
-    }
-    if (_wcsicmp(text.c_str(), L"False") == 0) {
-        return false;
-    }
-    const auto number = parseInteger(text);
-    if (!number) {
-        return std::nullopt;
-    }
-    return *number != 0;
-}
-
 std::wstring stored(const PropertyBag& bag, const wchar_t* key, const wchar_t* defaultValue) {
     return bag.read(key).value_or(defaultValue);
 }
@@ -52,7 +23,7 @@ std::wstring stored(const PropertyBag& bag, const wchar_t* key, const wchar_t* d
 } // namespace
 
 void Command::ReadProperties(const PropertyBag& bag, const FontRef& dialogFont) {
-    if (const auto enabled = parseBoolean(stored(bag, L"Enabled", L"-1"))) {
+    if (const auto enabled = storedFlag(stored(bag, L"Enabled", L"-1"))) {
         setEnabledValue(*enabled ? -1 : 0);
     }
     LblMsg.caption = stored(bag, L"Caption", defaultCaptionRead);
@@ -63,19 +34,19 @@ void Command::ReadProperties(const PropertyBag& bag, const FontRef& dialogFont) 
     } else if (dialogFont != nullptr) {
         LblMsg.font = dialogFont;
     }
-    if (const auto firstRun = parseInteger(stored(bag, L"FirstRun", L"1")); firstRun && *firstRun >= 0 &&
+    if (const auto firstRun = storedInteger(stored(bag, L"FirstRun", L"1")); firstRun && *firstRun >= 0 &&
                                                                           *firstRun <= 255) {
         firstRun_ = static_cast<std::uint8_t>(*firstRun);
     }
     // Colours are stored as signed 32-bit numbers, system colours negative.
-    if (const auto colour = parseInteger(stored(bag, L"FontColour", L"0")); colour && *colour >= INT32_MIN &&
+    if (const auto colour = storedInteger(stored(bag, L"FontColour", L"0")); colour && *colour >= INT32_MIN &&
                                                                           *colour <= INT32_MAX) {
         const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*colour));
         if (resolveColour(bits)) {
             LblMsg.colour = bits;
         }
     }
-    if (const auto style = parseInteger(stored(bag, L"Visible", L"1")); style && (*style == 0 || *style == 1)) {
+    if (const auto style = storedInteger(stored(bag, L"Visible", L"1")); style && (*style == 0 || *style == 1)) {
         backStyle_ = static_cast<std::int16_t>(*style);
     }
     updateRegion();

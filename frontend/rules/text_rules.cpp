@@ -14,6 +14,20 @@ constexpr std::size_t hostHandleStart = 3;
 
 constexpr double largestFontPoints = 1638;
 
+wchar_t upperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool equalsIgnoringAsciiCase(std::wstring_view text, std::wstring_view word) {
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (upperAscii(text[i]) != upperAscii(word[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::int32_t hostHandleOf(std::wstring_view arguments) {
@@ -54,9 +68,8 @@ std::int16_t repeatTrackFrom(std::wstring_view text) {
 
 bool cdReplyFailed(std::wstring_view reply) {
     // Only ASCII letters fold onto E and R.
-    const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
     for (std::size_t i = 0; i + 3 <= reply.size(); ++i) {
-        if (upper(reply[i]) == L'E' && upper(reply[i + 1]) == L'R' && upper(reply[i + 2]) == L'R') {
+        if (equalsIgnoringAsciiCase(reply.substr(i, 3), L"ERR")) {
             return true;
         }
     }
@@ -86,6 +99,50 @@ std::optional<int> fontFieldFrom(std::wstring_view text, int low, int high) {
         return std::nullopt;
     }
     return static_cast<int>(*number);
+}
+
+std::optional<std::int64_t> storedInteger(std::wstring_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    // Gathered below zero, where 64 bits reach one further.
+    std::int64_t value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return std::nullopt;
+        }
+        const int digit = c - L'0';
+        if (value < (INT64_MIN + digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == INT64_MIN) {
+            return std::nullopt;
+        }
+        value = -value;
+    }
+    return value;
+}
+
+std::optional<bool> storedFlag(std::wstring_view text) {
+    if (equalsIgnoringAsciiCase(text, L"True")) {
+        return true;
+    }
+    if (equalsIgnoringAsciiCase(text, L"False")) {
+        return false;
+    }
+    const std::optional<std::int64_t> number = storedInteger(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    return *number != 0;
 }
 
 } // namespace solvane

@@ -1,8 +1,9 @@
 #pragma once
 
 // The front end's rules for reading text it is given: the command line, the
-// settings file, the repeat box and the CD drive's replies. Portable, so
-// they are tested and fuzzed natively and built unchanged into Solvane.scr.
+// settings file, the repeat box, the CD drive's replies, and the fonts and
+// properties stored with the dialog's buttons. Portable, so they are tested
+// and fuzzed natively and built unchanged into Solvane.scr.
 
 #include <cstdint>
 #include <optional>
@@ -38,5 +39,13 @@ std::optional<double> fontPointsFrom(std::wstring_view text);
 // A stored font's whole-number field (weight, character set, a style flag)
 // inside [low, high]; a fraction, or anything else, is nothing.
 std::optional<int> fontFieldFrom(std::wstring_view text, int low, int high);
+
+// A button's whole-number property: an optional sign and decimal digits,
+// nothing around them, inside 64 bits.
+std::optional<std::int64_t> storedInteger(std::wstring_view text);
+
+// A button's flag property: "True" or "False" in any letter case, or a
+// whole number as above, true when it is not 0.
+std::optional<bool> storedFlag(std::wstring_view text);
 
 } // namespace solvane

@@ -123,5 +123,22 @@ TEST(TextRulesTest, StoredFontNumbersTakeTheClassicFormInsideTheirRange) {
     }
 }
 
+TEST(TextRulesTest, StoredPropertiesTakeSignedDecimalsAndTheTwoWords) {
+    EXPECT_EQ(storedInteger(L"-1"), -1);
+    EXPECT_EQ(storedInteger(L"+16777215"), 16777215);
+    EXPECT_EQ(storedInteger(L"9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(storedInteger(L"-9223372036854775808"), INT64_MIN);
+    for (const wchar_t* bad : {L"9223372036854775808", L"-9223372036854775809", L"", L"-", L" 1", L"1 ", L"0x10",
+                               L"1.0", L"1e3", L"\uFF11"}) {
+        EXPECT_EQ(storedInteger(bad), std::nullopt) << std::wstring(bad).size();
+    }
+    EXPECT_EQ(storedFlag(L"tRUE"), true);
+    EXPECT_EQ(storedFlag(L"False"), false);
+    EXPECT_EQ(storedFlag(L"-1"), true);
+    EXPECT_EQ(storedFlag(L"0"), false);
+    EXPECT_EQ(storedFlag(L"Truth"), std::nullopt);
+    EXPECT_EQ(storedFlag(L"yes"), std::nullopt);
+}
+
 } // namespace
 } // namespace solvane
