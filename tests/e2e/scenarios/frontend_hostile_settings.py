@@ -17,7 +17,7 @@ from frontend_settings import Dialog
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
-MESSAGE_TITLE = "Solvane"
+MESSAGE_TITLE = NAMES.messageTitle
 WM_COMMAND = 0x0111
 IDOK = 1
 CD_START = ["open cdaudio", "set cdaudio time format tmsf", "status cdaudio current track"]

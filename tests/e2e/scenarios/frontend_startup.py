@@ -39,7 +39,7 @@ def check_second_instance_ends_at_once(env, args):
     expect(first.wait(10) == 0, "the saver run did not end")
 
 
-def message_box_texts(env, title="Solvane"):
+def message_box_texts(env, title=NAMES.messageTitle):
     box = env.wait_window(title, timeout=15)
     rc, out = env.probe("texts", box.hwnd)
     expect(rc == 0, "could not read the message box")
@@ -60,7 +60,7 @@ def check_missing_renderer_is_reported(env, args):
                "something was started without a renderer")
     proc = install.start("/p", "1234")
     pane = env.wait_window(NAMES.previewTitle, timeout=15, visible=False)
-    expect(env.find_window("Solvane") is None, "a preview request showed the missing-renderer message")
+    expect(env.find_window(NAMES.messageTitle) is None, "a preview request showed the missing-renderer message")
     env.close_window(pane.hwnd)
     expect_quick_exit(proc, "/p without a renderer")
 
