@@ -1,10 +1,33 @@
-"""The frame report the renderer's benchmark build writes at exit, and the
-frame rate it gives."""
+"""The frame report the renderer's benchmark build writes at exit, the
+frame rate it gives, and the Windows programs the benchmarks run."""
 import os
 import time
+import types
 
 from contract import NAMES
 from winenv import poll
+
+
+def bench_programs(build, folder_name):
+    """The benchmark's own folder under the build (made if missing) and the
+    Windows programs it runs: the renderer's benchmark build, the floor
+    program and the harness probe."""
+    windows = os.path.join(build, "windows")
+    folder = os.path.join(build, folder_name)
+    os.makedirs(folder, exist_ok=True)
+    return types.SimpleNamespace(
+        folder=folder,
+        counter=os.path.join(windows, "bench", "renderer_frame_counter.exe"),
+        floor=os.path.join(windows, "bench", "floor_frames.exe"),
+        probe=os.path.join(windows, "tests", "e2e", "probe", "probe.exe"))
+
+
+def run_floor(env, exe, path, seconds):
+    """Runs the floor program for `seconds`; returns its report and when the
+    driver started it, in Unix milliseconds."""
+    started = time.time() * 1000
+    env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
+    return read_frame_report(path), started
 
 
 def read_frame_report(path):

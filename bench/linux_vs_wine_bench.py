@@ -16,7 +16,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import frames_per_second, run_frame_counter  # noqa: E402
+from frame_report import bench_programs, frames_per_second, run_frame_counter  # noqa: E402
 from winenv import private_env  # noqa: E402
 
 
@@ -33,12 +33,10 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     parser.add_argument("--seconds", type=int, default=8)
     args = parser.parse_args()
-    windows = os.path.join(args.build, "windows")
-    folder = os.path.join(args.build, "bench-linux")
-    os.makedirs(folder, exist_ok=True)
+    programs = bench_programs(args.build, "bench-linux")
+    folder, counter = programs.folder, programs.counter
     solvane = os.path.join(args.build, "native", "renderer", "solvane")
-    counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
-    with private_env(folder, os.path.join(windows, "tests", "e2e", "probe", "probe.exe")) as env:
+    with private_env(folder, programs.probe) as env:
         natives, wines = [], []
         for index in range(3):
             natives.append(native_fps(env, solvane, args.seconds))

@@ -16,7 +16,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import displays  # noqa: E402
-from frame_report import frames_per_second, read_frame_report, run_frame_counter  # noqa: E402
+from frame_report import bench_programs, frames_per_second, run_floor, run_frame_counter  # noqa: E402
 from winenv import poll, private_env  # noqa: E402
 
 ONE = "1920x1080+0+0"
@@ -40,24 +40,20 @@ def main():
     parser.add_argument("--seconds", type=int, default=8)
     parser.add_argument("--rounds", type=int, default=3)
     args = parser.parse_args()
-    windows = os.path.join(args.build, "windows")
-    folder = os.path.join(args.build, "bench-monitors")
-    os.makedirs(folder, exist_ok=True)
-    counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
-    floor = os.path.join(windows, "bench", "floor_frames.exe")
-    probe = os.path.join(windows, "tests", "e2e", "probe", "probe.exe")
-    with private_env(folder, probe, display="xorg-dummy", layout=TWO) as env:
+    programs = bench_programs(args.build, "bench-monitors")
+    folder = programs.folder
+    with private_env(folder, programs.probe, display="xorg-dummy", layout=TWO) as env:
         rates = {ONE: [], TWO: []}
         floors = {ONE: [], TWO: []}
         for index in range(args.rounds):  # alternate, so both see the same machine
             for layout in (TWO, ONE):
                 use_layout(env, layout)
-                report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"run-{index}-{len(layout)}.txt"),
+                report, *_ = run_frame_counter(env, programs.counter, os.path.join(folder, f"run-{index}-{len(layout)}.txt"),
                                                args.seconds)
                 rates[layout].append(frames_per_second(report))
-                path = os.path.join(folder, f"floor-{index}-{len(layout)}.txt")
-                env.start(floor, [env.winpath(path), args.seconds]).wait(args.seconds + 60)
-                floors[layout].append(frames_per_second(read_frame_report(path)))
+                report, _ = run_floor(env, programs.floor, os.path.join(folder, f"floor-{index}-{len(layout)}.txt"),
+                                      args.seconds)
+                floors[layout].append(frames_per_second(report))
         one, two = statistics.median(rates[ONE]), statistics.median(rates[TWO])
         goal = 0.9 * pixels(ONE) / pixels(TWO)
         print(f"under Wine on Xorg's dummy driver, {args.seconds} s a run, medians of {args.rounds}")

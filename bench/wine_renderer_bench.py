@@ -9,22 +9,18 @@ import argparse
 import os
 import statistics
 import sys
-import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import frames_per_second, read_frame_report, run_frame_counter  # noqa: E402
+from frame_report import bench_programs, frames_per_second, run_floor, run_frame_counter  # noqa: E402
 from winenv import private_env  # noqa: E402
 
 
-def run_floor(env, exe, folder, seconds, index):
+def floor_run(env, programs, seconds, index):
     """Frames per second of the floor program, and its start to first frame."""
-    path = os.path.join(folder, f"floor-{index}.txt")
-    started = time.time() * 1000
-    env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
-    report = read_frame_report(path)
+    report, started = run_floor(env, programs.floor, os.path.join(programs.folder, f"floor-{index}.txt"), seconds)
     return frames_per_second(report), report["first_frame_unix_ms"] - started
 
 
@@ -34,15 +30,12 @@ def main():
     parser.add_argument("--seconds", type=int, default=8)
     parser.add_argument("--runs", type=int, default=10)
     args = parser.parse_args()
-    windows = os.path.join(args.build, "windows")
-    folder = os.path.join(args.build, "bench-wine")
-    os.makedirs(folder, exist_ok=True)
-    counter = os.path.join(windows, "bench", "renderer_frame_counter.exe")
-    floor = os.path.join(windows, "bench", "floor_frames.exe")
-    with private_env(folder, os.path.join(windows, "tests", "e2e", "probe", "probe.exe")) as env:
+    programs = bench_programs(args.build, "bench-wine")
+    folder, counter = programs.folder, programs.counter
+    with private_env(folder, programs.probe) as env:
         floors, ours = [], []
         for index in range(3):  # alternate, so both see the same machine
-            floors.append(run_floor(env, floor, folder, args.seconds, index)[0])
+            floors.append(floor_run(env, programs, args.seconds, index)[0])
             report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"renderer-{index}.txt"), args.seconds)
             ours.append(frames_per_second(report))
         ratio = statistics.median(ours) / statistics.median(floors)
@@ -59,7 +52,7 @@ def main():
                 env, counter, os.path.join(folder, f"renderer-{100 + index}.txt"), 1)
             first_frame.append(report["first_frame_unix_ms"] - started)
             to_exit.append(exited - pressed)
-            floor_first.append(run_floor(env, floor, folder, 1, 100 + index)[1])
+            floor_first.append(floor_run(env, programs, 1, 100 + index)[1])
         print(f"start to first frame: median {statistics.median(first_frame):.0f} ms, "
               f"worst {max(first_frame):.0f} ms over {args.runs} runs")
         print(f"floor program, start to first frame: median {statistics.median(floor_first):.0f} ms, "
