@@ -35,6 +35,10 @@ void advance(float& phase, float rate, float seconds) {
     }
 }
 
+bool overlap(const Viewport& a, const Viewport& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
 // glClear ignores the viewport: every clear is held to its own rectangle.
 void clearArea(const Viewport& area) {
     glEnable(GL_SCISSOR_TEST);
@@ -226,20 +230,31 @@ void Scene::drawFrame() {
 }
 
 void Scene::drawFeedbackPass() {
-    advanceMotion();
-    SceneState& s = state_;
-    const std::int32_t size = s.feedbackSize;
+    drawFeedbackSquare();
+    readFeedbackSquare();
+}
 
+Viewport Scene::feedbackSquare() const {
+    return {state_.viewport.x, state_.viewport.y, state_.feedbackSize, state_.feedbackSize};
+}
+
+void Scene::drawFeedbackSquare() {
+    advanceMotion();
     // In the square at the viewport's lower-left corner: last picture dimmed
-    // and moved, sheets on top, read back.
-    const Viewport square{s.viewport.x, s.viewport.y, size, size};
-    drawLayers(square, feedbackFieldOfView);
+    // and moved, sheets on top.
+    drawLayers(feedbackSquare(), feedbackFieldOfView);
+}
+
+void Scene::readFeedbackSquare() {
+    SceneState& s = state_;
+    const Viewport square = feedbackSquare();
     // Through client memory: a copy inside GL frames no faster on Mesa and
     // costs its first frame a blit program of its own.
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glReadPixels(square.x, square.y, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glReadPixels(square.x, square.y, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE,
+                    s.feedbackPixels.data());
 }
 
 void Scene::drawScreenPass() {
@@ -271,11 +286,23 @@ SceneSet::SceneSet(std::int32_t windowWidth, std::int32_t windowHeight, const st
 }
 
 void SceneSet::drawFrame() {
-    // Every feedback square lies inside its own scene's viewport, so all of
-    // them can be drawn and read back before the first full screen pass.
-    for (const auto& scene : scenes_) {
-        scene->drawFeedbackPass();
+    // Every feedback square lies inside its own scene's viewport, so they can
+    // all be drawn before any is read back: the read-backs then wait for the
+    // GL once however many monitors there are. Only a square that overlaps
+    // one not yet read (monitors that overlap each other) waits for those.
+    std::size_t unread = 0;
+    for (std::size_t i = 0; i < scenes_.size(); ++i) {
+        const Viewport square = scenes_[i]->feedbackSquare();
+        for (std::size_t j = unread; j < i; ++j) {
+            if (overlap(square, scenes_[j]->feedbackSquare())) {
+                readFeedbackSquares(unread, i);
+                unread = i;
+                break;
+            }
+        }
+        scenes_[i]->drawFeedbackSquare();
     }
+    readFeedbackSquares(unread, scenes_.size());
     for (const auto& scene : scenes_) {
         scene->drawScreenPass();
     }
@@ -284,6 +311,12 @@ void SceneSet::drawFrame() {
     }
     glFlush();
     platform_.swapBuffers();
+}
+
+void SceneSet::readFeedbackSquares(std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
+        scenes_[i]->readFeedbackSquare();
+    }
 }
 
 } // namespace solvane

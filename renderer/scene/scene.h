@@ -56,6 +56,12 @@ public:
     // read-backs then wait for small squares only.
     void drawFeedbackPass();
     void drawScreenPass();
+    // The feedback pass in its two halves: the clock, the motion and the
+    // square drawn; then the square read back into the texture.
+    void drawFeedbackSquare();
+    void readFeedbackSquare();
+    // Where the feedback pass draws, in the window's GL pixels.
+    Viewport feedbackSquare() const;
 
     const SceneState& state() const { return state_; }
 
@@ -95,6 +101,9 @@ public:
     const Scene& scene(std::size_t index) const { return *scenes_[index]; }
 
 private:
+    // The feedback squares of scenes [first, end) into their textures.
+    void readFeedbackSquares(std::size_t first, std::size_t end);
+
     FramePlatform& platform_;
     std::vector<std::unique_ptr<Scene>> scenes_;
     std::vector<Viewport> blackAreas_;

@@ -266,5 +266,13 @@ TEST_F(FrameReferenceTest, TwoScenesInOneContextEqualThePlainFrames) {
     expectSamePictures(optimised, plain);
 }
 
+TEST_F(FrameReferenceTest, OverlappingMonitorsEqualThePlainFrames) {
+    // Mirrored outputs of different sizes share the top-left corner; their
+    // feedback squares overlap, so each must be read back before the next is drawn.
+    const Pictures optimised = renderOptimised(400, 300, {{0, 0, 400, 300}, {0, 0, 300, 280}}, 7);
+    const Pictures plain = renderPlain(400, 300, {{0, 0, 400, 300}, {0, 20, 300, 280}}, 7);
+    expectSamePictures(optimised, plain);
+}
+
 } // namespace
 } // namespace solvane
