@@ -7,6 +7,10 @@ import types
 from contract import NAMES
 from winenv import poll
 
+# Where the cursor rests during every run: the renderer would end on a move,
+# and the floor program starts after the same step, so that both start alike.
+REST = (960, 540)
+
 
 def bench_programs(build, folder_name):
     """The benchmark's own folder under the build (made if missing) and the
@@ -23,8 +27,9 @@ def bench_programs(build, folder_name):
 
 
 def run_floor(env, exe, path, seconds):
-    """Runs the floor program for `seconds`; returns its report and when the
-    driver started it, in Unix milliseconds."""
+    """Runs the floor program for `seconds` under the resting cursor; returns
+    its report and when the driver started it, in Unix milliseconds."""
+    env.mouse_move(*REST)
     started = time.time() * 1000
     env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
     return read_frame_report(path), started
@@ -45,11 +50,14 @@ def run_frame_counter(env, exe, path, seconds):
     """Runs the renderer's benchmark build for about `seconds` under a resting
     cursor, ends it with a key; returns its report and the driver's own
     times (start, key press, exit) in Unix milliseconds."""
-    env.mouse_move(960, 540)
+    env.mouse_move(*REST)
+    # The probe that waits for the window is up before the renderer starts:
+    # a Wine process starting beside it delays its start by some 60 ms.
+    window = env.watch_window(NAMES.rendererTitle, timeout=60)
     started = time.time() * 1000
     proc = env.start(exe, [env.winpath(path)])
     try:
-        env.wait_window(NAMES.rendererTitle, timeout=60)
+        window()
     except Exception:
         state = "running" if proc.alive() else f"ended with {proc.wait(1)}"
         print(f"no renderer window; the renderer {state}; {proc.stderr()[-2000:]}")

@@ -485,6 +485,20 @@ class Env:
             raise HarnessError(f"no {what} appeared within {timeout:g} s")
         return parse_window(out.split())
 
+    def watch_window(self, title, timeout=10):
+        """Starts waiting for a visible top-level window in the background and
+        returns once the waiting probe is itself up, so that its start-up does
+        not slow the start of the program it watches; call the result for the
+        window."""
+        proc = self.start(self.probe_exe, ["wait", title, int(timeout * 1000), "--visible", "--announce"])
+        proc.wait_output(r"waiting", 30)
+
+        def window():
+            if proc.wait(timeout + 30) != 0:
+                raise HarnessError(f"no visible window titled {title!r} appeared within {timeout:g} s")
+            return parse_window(proc.stdout().split()[1:])
+        return window
+
     def wait_window_gone(self, title, timeout=10):
         rc, _ = self.probe("wait-gone", title, int(timeout * 1000), timeout=timeout + 30)
         if rc != 0:

@@ -83,7 +83,7 @@ bool poll_until(DWORD timeout_ms, Done done) {
 int usage() {
   std::fputs(
       "usage: probe find TITLE [CLASS]\n"
-      "       probe wait TITLE TIMEOUT_MS [CLASS] [--visible]\n"
+      "       probe wait TITLE TIMEOUT_MS [CLASS] [--visible] [--announce]\n"
       "       probe wait-gone TITLE TIMEOUT_MS\n"
       "       probe post|send HWND MSG WPARAM LPARAM\n"
       "       probe children HWND\n"
@@ -115,6 +115,11 @@ int cmd_wait(Args a) {
   const auto flag = std::find(a.begin(), a.end(), "--visible");
   const bool visible = flag != a.end();
   if (visible) a.erase(flag);
+  // Says when the probe itself is up, so that a driver can start what it
+  // waits for without the probe's own start-up competing with it.
+  const auto announce_flag = std::find(a.begin(), a.end(), "--announce");
+  const bool announce = announce_flag != a.end();
+  if (announce) a.erase(announce_flag);
   if (a.size() < 2 || a.size() > 3) return usage();
   const auto timeout = parse_number(a[1]);
   if (!timeout || *timeout < 0) return usage();
@@ -124,6 +129,10 @@ int cmd_wait(Args a) {
     hwnd = find(a[0], cls);
     return hwnd && (!visible || IsWindowVisible(hwnd));
   };
+  if (announce) {
+    std::puts("waiting");
+    std::fflush(stdout);
+  }
   if (!poll_until(static_cast<DWORD>(*timeout), found)) return exit_not_found;
   print_window(hwnd);
   return exit_ok;
