@@ -1,6 +1,7 @@
 """The frame report the renderer's benchmark build writes at exit, the
 frame rate it gives, and the Windows programs the benchmarks run."""
 import os
+import statistics
 import time
 import types
 
@@ -44,6 +45,13 @@ def read_frame_report(path):
 def frames_per_second(report):
     span = (report["last_frame_unix_ms"] - report["first_frame_unix_ms"]) / 1000.0
     return (report["frames"] - 1) / span if span > 0 else 0.0
+
+
+def paired_ratio(ours, floors):
+    """The median of the ratios of runs made one right after the other: a
+    machine that slows down for a while slows both runs of a pair."""
+    ratios = [o / f for o, f in zip(ours, floors) if f > 0]
+    return statistics.median(ratios), ratios
 
 
 def run_frame_counter(env, exe, path, seconds):

@@ -3,7 +3,7 @@
 program in the same kind of window and pixel format, run side by side on one
 display; then start-to-first-frame and input-to-exit times over repeated runs.
 
-  python3 bench/wine_renderer_bench.py [--build build] [--seconds 8] [--runs 10]
+  python3 bench/wine_renderer_bench.py [--build build] [--seconds 5] [--rounds 6] [--runs 10]
 """
 import argparse
 import os
@@ -14,7 +14,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import bench_programs, frames_per_second, run_floor, run_frame_counter  # noqa: E402
+from frame_report import bench_programs, frames_per_second, paired_ratio, run_floor, run_frame_counter  # noqa: E402
 from winenv import private_env  # noqa: E402
 
 
@@ -27,22 +27,27 @@ def floor_run(env, programs, seconds, index):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--seconds", type=int, default=8)
+    parser.add_argument("--seconds", type=int, default=5)
+    parser.add_argument("--rounds", type=int, default=6)
     parser.add_argument("--runs", type=int, default=10)
     args = parser.parse_args()
     programs = bench_programs(args.build, "bench-wine")
     folder, counter = programs.folder, programs.counter
     with private_env(folder, programs.probe) as env:
         floors, ours = [], []
-        for index in range(3):  # alternate, so both see the same machine
-            floors.append(floor_run(env, programs, args.seconds, index)[0])
+        for index in range(args.rounds):  # in pairs, each first in every other one
+            if index % 2:
+                floors.append(floor_run(env, programs, args.seconds, index)[0])
             report, *_ = run_frame_counter(env, counter, os.path.join(folder, f"renderer-{index}.txt"), args.seconds)
             ours.append(frames_per_second(report))
-        ratio = statistics.median(ours) / statistics.median(floors)
-        print(f"under Wine at 1920x1080, {args.seconds} s a run, medians of 3")
+            if not index % 2:
+                floors.append(floor_run(env, programs, args.seconds, index)[0])
+        ratio, ratios = paired_ratio(ours, floors)
+        print(f"under Wine at 1920x1080, {args.seconds} s a run, {args.rounds} pairs of runs")
         print(f"renderer frame loop: {statistics.median(ours):7.1f} frames/s  {['%.1f' % v for v in ours]}")
         print(f"floor program:       {statistics.median(floors):7.1f} frames/s  {['%.1f' % v for v in floors]}")
-        print(f"ratio renderer / floor: {ratio:.3f} (goal: at least 0.95)")
+        print(f"ratio renderer / floor, median of the pairs: {ratio:.3f} {['%.3f' % v for v in ratios]} "
+              f"(goal: at least 0.95)")
 
         # The floor program starts Wine, its window and GL the same way; what
         # the renderer takes beyond it is its own.
