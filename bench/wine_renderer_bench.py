@@ -53,8 +53,8 @@ def main():
         # the renderer takes beyond it is its own.
         first_frame, floor_first, to_exit = [], [], []
         for index in range(args.runs):
-            # Each goes first in every other pair: a start right after the
-            # other program's exit is slower.
+            # Each goes first in every other pair, so that neither always
+            # starts right after the other's exit.
             if index % 2:
                 floor_first.append(floor_run(env, programs, 1, 100 + index)[1])
             report, started, pressed, exited = run_frame_counter(
