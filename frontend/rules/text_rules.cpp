@@ -28,7 +28,40 @@ bool equalsIgnoringAsciiCase(std::wstring_view text, std::wstring_view word) {
     return true;
 }
 
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::size_t pastBlanks(std::wstring_view text, std::size_t i) {
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
 } // namespace
+
+std::size_t argumentTextStart(std::wstring_view commandLine, std::span<const std::wstring_view> ownPaths) {
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        const std::size_t close = commandLine.find(L'"', 1);
+        return pastBlanks(commandLine, close == std::wstring_view::npos ? commandLine.size() : close + 1);
+    }
+    std::size_t longest = 0;
+    for (const std::wstring_view path : ownPaths) {
+        const bool ends = commandLine.size() == path.size() ||
+                          (commandLine.size() > path.size() && isBlank(commandLine[path.size()]));
+        if (!path.empty() && path.size() > longest && ends &&
+            equalsIgnoringAsciiCase(commandLine.substr(0, path.size()), path)) {
+            longest = path.size();
+        }
+    }
+    if (longest > 0) {
+        return pastBlanks(commandLine, longest);
+    }
+    std::size_t i = 0;
+    while (i < commandLine.size() && !isBlank(commandLine[i])) {
+        ++i;
+    }
+    return pastBlanks(commandLine, i);
+}
 
 std::int32_t hostHandleOf(std::wstring_view arguments) {
     if (arguments.size() <= hostHandleStart) {

@@ -7,9 +7,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace solvane {
+
+// Where the argument text of a command line begins: after the program's own
+// path and the blanks and tabs that follow it. The path is quoted; or,
+// unquoted, it is one of `ownPaths` (the program's long and short forms,
+// ASCII letters in any case; callers fold other letters beforehand) followed
+// by a blank, a tab or the end, since hosts hand over paths with blanks
+// unquoted; or else it ends at the first blank or tab.
+std::size_t argumentTextStart(std::wstring_view commandLine, std::span<const std::wstring_view> ownPaths);
 
 // The preview host's handle: the arguments from character 4 read as a
 // decimal number, blanks, tabs and line feeds ignored wherever they stand,

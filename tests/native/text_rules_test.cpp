@@ -140,5 +140,67 @@ TEST(TextRulesTest, StoredPropertiesTakeSignedDecimalsAndTheTwoWords) {
     EXPECT_EQ(storedFlag(L"yes"), std::nullopt);
 }
 
+// Command lines as hosts hand them over: the program's path quoted, or
+// unquoted with blanks in its long or short form, then the request.
+class ArgumentTextTest : public ::testing::Test {
+protected:
+    static constexpr std::wstring_view longPath = L"C:\\Users\\Ann Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scr";
+    static constexpr std::wstring_view shortPath = L"C:\\Users\\ANNLEE~1\\AppData\\Local\\Programs\\Solvane\\Solvane.scr";
+    static constexpr std::wstring_view own[] = {longPath, shortPath};
+
+    static std::wstring argumentsOf(std::wstring_view commandLine) {
+        return std::wstring(commandLine.substr(argumentTextStart(commandLine, own)));
+    }
+    static std::wstring after(std::wstring_view path, std::wstring_view rest) { return std::wstring(path) + std::wstring(rest); }
+};
+
+TEST_F(ArgumentTextTest, AnUnquotedPathWithBlanksIsFoundInEitherForm) {
+    for (const std::wstring_view path : own) {
+        EXPECT_EQ(argumentsOf(after(path, L" /s")), L"/s");
+        EXPECT_EQ(argumentsOf(after(path, L" /p 1234")), L"/p 1234");
+        EXPECT_EQ(argumentsOf(after(path, L" /c:5678")), L"/c:5678");
+        EXPECT_EQ(argumentsOf(after(path, L" -s")), L"-s");
+        EXPECT_EQ(argumentsOf(after(path, L"   \t /S")), L"/S") << "every blank and tab between goes";
+        EXPECT_EQ(argumentsOf(after(path, L" /c:5678 ")), L"/c:5678 ") << "the arguments themselves are not altered";
+        EXPECT_EQ(argumentsOf(path), L"") << "no arguments at all";
+        EXPECT_EQ(argumentsOf(after(path, L"   ")), L"");
+    }
+}
+
+TEST_F(ArgumentTextTest, TheOwnPathMatchesInAnyAsciiCase) {
+    EXPECT_EQ(argumentsOf(L"c:\\users\\ann lee\\appdata\\local\\programs\\solvane\\SOLVANE.SCR /s"), L"/s");
+    EXPECT_EQ(argumentsOf(L"C:\\USERS\\annlee~1\\APPDATA\\LOCAL\\PROGRAMS\\SOLVANE\\solvane.scr /p 99"), L"/p 99");
+}
+
+TEST_F(ArgumentTextTest, QuotedPathsEndAtTheClosingQuote) {
+    EXPECT_EQ(argumentsOf(L"\"C:\\Users\\Ann Lee\\Solvane.scr\" /s"), L"/s");
+    EXPECT_EQ(argumentsOf(after(L"\"", after(longPath, L"\" /p 1234"))), L"/p 1234");
+    EXPECT_EQ(argumentsOf(L"\"C:\\Other Place\\Solvane.scr\"/c"), L"/c") << "no blank needed after the quote";
+    EXPECT_EQ(argumentsOf(L"\"C:\\Ann Lee\\Solvane.scr /s"), L"") << "an unclosed quote takes the rest";
+    EXPECT_EQ(argumentsOf(L"\"\" /s"), L"/s");
+}
+
+TEST_F(ArgumentTextTest, OtherPathsEndAtTheFirstBlank) {
+    EXPECT_EQ(argumentsOf(L"C:\\Windows\\Solvane.scr   /p 1234"), L"/p 1234");
+    EXPECT_EQ(argumentsOf(L"Solvane.scr /c:5678 "), L"/c:5678 ");
+    EXPECT_EQ(argumentsOf(L"Solvane.scr\t/s"), L"/s");
+    EXPECT_EQ(argumentsOf(L""), L"");
+    // A path that merely starts like ours is not ours: no part of it is
+    // taken for our path, and the request it yields is no request of ours.
+    EXPECT_EQ(argumentsOf(after(longPath, L".bak /s")), L"Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scr.bak /s");
+    EXPECT_EQ(argumentsOf(after(longPath, L"x /s")), L"Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scrx /s");
+    const std::wstring_view folderOnly[] = {L"C:\\Saver Test"};
+    const std::wstring line = L"C:\\Saver Test\\Solvane.scr /s";
+    EXPECT_EQ(line.substr(argumentTextStart(line, folderOnly)), L"Test\\Solvane.scr /s")
+        << "a folder of ours that the program lies in is not the program";
+}
+
+TEST_F(ArgumentTextTest, EmptyOrMissingOwnPathsFallBackToTheFirstBlank) {
+    const std::wstring line = after(longPath, L" /s");
+    EXPECT_EQ(line.substr(argumentTextStart(line, {})), L"Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scr /s");
+    const std::wstring_view empty[] = {L""};
+    EXPECT_EQ(line.substr(argumentTextStart(line, empty)), L"Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scr /s");
+}
+
 } // namespace
 } // namespace solvane
