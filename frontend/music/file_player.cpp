@@ -1,6 +1,6 @@
 #include "music/music_player.h"
 
-#include "music/platform_path.h"
+#include "text/platform_path.h"
 #include "music/winmm_seam.h"
 #include "text/ansi_text.h"
 
@@ -18,11 +18,11 @@ MCIERROR sendFileCommand(MusicState& state, const char* command) {
 } // namespace
 
 void MusicPlayer::OpenAndPlayFile(std::wstring_view file) {
-    const std::optional<std::string> path = platformPath(file, true);
-    if (!path) {
+    const NarrowPath path = narrowQuotedPath(file);
+    if (!path.usable()) {
         return;
     }
-    const std::string open = "open \"" + *path + "\" type MPEGVideo Alias MP3Play";
+    const std::string open = "open \"" + path.text + "\" type MPEGVideo Alias MP3Play";
     if (sendFileCommand(state_, open.c_str()) == 0) {
         sendFileCommand(state_, "play MP3Play");
     }

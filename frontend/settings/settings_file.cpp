@@ -2,7 +2,10 @@
 
 #include "contract.h"
 #include "rules/text_rules.h"
+#include "settings/file_snapshot.h"
+#include "settings/profile_seam.h"
 #include "text/ansi_text.h"
+#include "text/platform_path.h"
 
 #include <windows.h>
 
@@ -39,15 +42,7 @@ std::wstring_view trimBlanks(std::wstring_view text) {
 } // namespace
 
 std::wstring programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = programFilePath();
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) {
         return {};
@@ -61,44 +56,72 @@ std::wstring settingsFilePath() { return programFolder() + L"\\Solvane.ini"; }
 std::wstring rendererFilePath() { return programFolder() + L"\\" + contract::wide(contract::rendererFile).text; }
 
 std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath) {
+    const NarrowPath path = narrowPath(filePath);
+    if (!path.usable()) {
+        return {};
+    }
     const std::string narrowSection = narrowName(section);
     const std::string narrowKey(key);
-    const std::string narrowPath = toAnsi(filePath);
     char buffer[readBufferSize] = {};
-    GetPrivateProfileStringA(narrowSection.c_str(), narrowKey.c_str(), "", buffer, readBufferSize, narrowPath.c_str());
+    GetPrivateProfileStringA(narrowSection.c_str(), narrowKey.c_str(), "", buffer, readBufferSize, path.text.c_str());
     return fromAnsiBuffer(buffer, readBufferSize);
 }
 
 bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
                   std::wstring_view filePath) {
+    const NarrowPath path = narrowPath(filePath);
+    if (!path.usable()) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return false;
+    }
     const std::string sectionBuffer = fixedNameBuffer(narrowName(section));
     const std::string keyBuffer = fixedNameBuffer(key);
     const std::string narrowValue = toAnsi(value);
-    const std::string narrowPath = toAnsi(filePath);
-    return WritePrivateProfileStringA(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(),
-                                      narrowPath.c_str()) != FALSE;
+    return profileWriteSeam().writeString(sectionBuffer.c_str(), keyBuffer.c_str(), narrowValue.c_str(),
+                                          path.text.c_str()) != FALSE;
 }
 
-SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath) {
-    SaveResult result;
-    const auto write = [&](std::string_view key, std::wstring_view value) {
-        if (!WriteSetting(settingsSection, key, value, filePath) && result.saved) {
-            result = {false, GetLastError()};
+namespace {
+
+// The three values in the file's order, every one checked as it is written
+// and all read back as the loader would read them.
+SaveResult writeAll(std::int16_t kind, std::int16_t track, std::wstring_view storedFile, std::wstring_view filePath) {
+    const std::pair<std::string_view, std::wstring> values[] = {
+        {keyMusicKind, signBlank(kind)}, {keyRepeatTrack, signBlank(track)}, {keyMusicFile, std::wstring(storedFile)}};
+    for (const auto& [key, value] : values) {
+        if (!WriteSetting(settingsSection, key, value, filePath)) {
+            return {SaveFault::WriteFailed, GetLastError()};
         }
-    };
-    write(keyMusicKind, signBlank(kind));
-    write(keyRepeatTrack, signBlank(track));
-    write(keyMusicFile, file);
-    if (!result.saved) {
-        return result;
     }
-    // The profile functions drop the blanks around a value; what the loader
-    // would make of the stored text must be what was chosen.
+    // The profile functions drop the blanks around a value.
     const bool readBack =
         settingNumber(ReadSetting(settingsSection, keyMusicKind, filePath)) == kind &&
         settingNumber(ReadSetting(settingsSection, keyRepeatTrack, filePath)) == track &&
-        trimBlanks(ReadSetting(settingsSection, keyMusicFile, filePath)) == trimBlanks(file);
-    return readBack ? result : SaveResult{false, 0};
+        trimBlanks(ReadSetting(settingsSection, keyMusicFile, filePath)) == trimBlanks(storedFile);
+    return readBack ? SaveResult{} : SaveResult{SaveFault::ReadBackDiffers};
+}
+
+} // namespace
+
+SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath) {
+    if (!narrowPath(filePath).usable()) {
+        return {SaveFault::SettingsPathUnwritable};
+    }
+    // The music file is stored in the form the narrow calls will be given.
+    std::wstring storedFile;
+    if (!file.empty()) {
+        const NarrowPath music = narrowPath(file);
+        if (!music.usable()) {
+            return {SaveFault::MusicPathUnwritable};
+        }
+        storedFile = fromAnsi(music.text);
+    }
+    const FileSnapshot before(filePath);
+    SaveResult result = writeAll(kind, track, storedFile, filePath);
+    if (!result.saved()) {
+        result.restored = before.restore();
+    }
+    return result;
 }
 
 std::wstring signBlank(int value) { return (value < 0 ? L"" : L" ") + std::to_wstring(value); }

@@ -23,10 +23,12 @@ std::wstring programFolder();
 std::wstring settingsFilePath();
 std::wstring rendererFilePath();
 
-// One value, at most 255 bytes; missing or empty reads as empty.
+// One value, at most 255 bytes; missing or empty reads as empty, and so does
+// every value of a file whose path cannot reach the narrow calls.
 std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::wstring_view filePath);
 // False when the platform could not write the value; its error code is then
-// the thread's last error.
+// the thread's last error (ERROR_NO_UNICODE_TRANSLATION for a path the narrow
+// call cannot be given).
 bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
                   std::wstring_view filePath);
 
@@ -34,12 +36,23 @@ bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_
 // sign: " 2", "-1".
 std::wstring signBlank(int value);
 
+// Why a save did not reach the file.
+enum class SaveFault {
+    None,
+    WriteFailed,            // the platform refused a write; `error` says why
+    ReadBackDiffers,        // what the file gives back is not what was chosen
+    SettingsPathUnwritable, // the settings file's path cannot reach the narrow calls
+    MusicPathUnwritable,    // nor can the music file's
+};
+
 // Writes the three music settings in the file's order and reads them back.
-// Every write is tried; the result names the first failure, so a choice that
-// did not reach the file is never taken for saved.
+// A choice that did not reach the file is never taken for saved, and then
+// the file is put back as it was, so that nothing of it was saved either.
 struct SaveResult {
-    bool saved = true;
-    unsigned long error = 0; // the platform's code for the failed write; 0 when a value read back differs
+    SaveFault fault = SaveFault::None;
+    unsigned long error = 0; // the platform's code for the failed write
+    bool restored = true;    // the file holds what it held before
+    bool saved() const { return fault == SaveFault::None; }
 };
 SaveResult SaveSettings(std::int16_t kind, std::int16_t track, std::wstring_view file, std::wstring_view filePath);
 

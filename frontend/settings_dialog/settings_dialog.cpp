@@ -9,6 +9,7 @@
 #include "settings_dialog/arch_background.h"
 #include "settings_dialog/save_failure.h"
 #include "settings_dialog/settings_panel.h"
+#include "text/platform_path.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -175,10 +176,17 @@ void SettingsDialog::chooseMusicFile() {
     request.lpstrFileTitle = title;
     request.nMaxFileTitle = fileBufferLength;
     request.lpstrTitle = L"ﾌｧｲﾙを開く";
-    if (GetOpenFileNameW(&request) > 0) {
-        music_.BGM_File = file;
-        Pic_C->showFile(music_.BGM_File);
+    if (GetOpenFileNameW(&request) <= 0) {
+        return;
     }
+    // A path no narrow call can be given could never be saved or played:
+    // say so now, and keep the file chosen before.
+    if (!narrowPath(file).usable()) {
+        MessageBoxW(window(), unusableMusicFileMessage(file).c_str(), messageTitle.text, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    music_.BGM_File = file;
+    Pic_C->showFile(music_.BGM_File);
 }
 
 void SettingsDialog::saveAndClose() {
@@ -186,10 +194,10 @@ void SettingsDialog::saveAndClose() {
     GetWindowTextW(BGM_Repeat, text, 64);
     music_.BGM_Track = repeatTrackFrom(text);
     const SaveResult result = SaveSettings(music_.BGM_Kind, music_.BGM_Track, music_.BGM_File, settingsPath_);
-    if (!result.saved) {
+    if (!result.saved()) {
         // Closing now would lose the choice: say why and stay open, so the
-        // user can cancel or make the folder writable and try again.
-        MessageBoxW(window(), saveFailureMessage(settingsPath_, result.error).c_str(), messageTitle.text,
+        // user can cancel or mend the cause and try again.
+        MessageBoxW(window(), saveFailureMessage(settingsPath_, result).c_str(), messageTitle.text,
                     MB_OK | MB_ICONEXCLAMATION);
         return;
     }

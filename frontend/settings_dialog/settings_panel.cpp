@@ -6,6 +6,7 @@
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "settings_dialog/arch_background.h"
+#include "text/platform_path.h"
 
 #include <utility>
 
@@ -84,7 +85,9 @@ void SettingsPanel::mark(int index, bool chosen) {
 }
 
 void SettingsPanel::showFile(const std::wstring& path) {
-    lbl_Fname.setText(path);
+    // The file may be stored by its short name; the user knows the long one.
+    const std::wstring longName = longPathOf(path);
+    lbl_Fname.setText(longName.empty() ? path : longName);
     InvalidateRect(window(), nullptr, FALSE);
 }
 

@@ -19,6 +19,29 @@ std::string toAnsi(std::wstring_view text) {
     return bytes;
 }
 
+std::optional<std::string> toAnsiExactly(std::wstring_view text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    // UTF-8 as the system code page takes neither the flag nor the question.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    const int wideLength = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int size =
+        WideCharToMultiByte(CP_ACP, flags, text.data(), wideLength, nullptr, 0, nullptr, utf8 ? nullptr : &usedDefault);
+    if (size <= 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, text.data(), wideLength, bytes.data(), size, nullptr,
+                        utf8 ? nullptr : &usedDefault);
+    if (usedDefault || fromAnsi(bytes) != text) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::wstring fromAnsi(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
     if (bytes.empty()) {

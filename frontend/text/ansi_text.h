@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,10 @@ namespace solvane {
 // system's ANSI code page, and what comes back is cut at its first NUL.
 std::string toAnsi(std::wstring_view text);
 std::wstring fromAnsi(std::string_view bytes);
+
+// The text in the code page only when every character has its own mapping
+// (no best fit, no default character) and it converts back unchanged.
+std::optional<std::string> toAnsiExactly(std::wstring_view text);
 
 // A narrow buffer as the platform left it: text up to the first NUL (or the
 // whole buffer when it holds none).

@@ -14,6 +14,18 @@ TEST(CommandLineTest, ArgumentsFollowTheProgramPath) {
     EXPECT_EQ(argumentsOf(L"Solvane.scr /c:5678 "), L"/c:5678 ");
 }
 
+TEST(CommandLineTest, TheOwnPathIsFoundUnquotedInAnyCaseOfAnyLetter) {
+    const std::wstring own[] = {L"C:\\Users\\\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430\\Solvane.scr"};
+    EXPECT_EQ(argumentsOf(L"C:\\USERS\\\u0142\u00d3D\u0179 \u043c\u0423\u0417\u042b\u041a\u0410\\solvane.SCR /p 12", own),
+              L"/p 12");
+    // The program as it runs here, started with its path unquoted.
+    const std::vector<std::wstring> paths = ownProgramPaths();
+    ASSERT_FALSE(paths.empty());
+    for (const std::wstring& path : paths) {
+        EXPECT_EQ(argumentsOf(path + L"  /c:5678"), L"/c:5678");
+    }
+}
+
 TEST(CommandLineTest, RequestLetterIsTheSecondCharacterUpperCased) {
     EXPECT_EQ(requestLetter(L"/s"), L"S");
     EXPECT_EQ(requestLetter(L"/S"), L"S");

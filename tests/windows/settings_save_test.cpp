@@ -141,5 +141,20 @@ TEST_F(SettingsSaveTest, AFileHeldWithoutWriteSharingIsReportedAndKeepsItsConten
     EXPECT_EQ(ReadSetting(settingsSection, "other", ini), L"kept");
 }
 
+TEST_F(SettingsSaveTest, AFolderNameNoFormCanGiveGetsAdviceThatFitsIt) {
+    // A folder whose name the code page lacks and that has no short form yet.
+    ini = folder + L"\\\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430\\Solvane.ini";
+    auto dialog = openDialog();
+    const Seen box = pressSet(*dialog);
+    ASSERT_EQ(box.count, 1);
+    EXPECT_NE(box.text.find(L"\u6587\u5b57\u30b3\u30fc\u30c9"), std::wstring::npos) << box.text.c_str(); // 文字コード
+    EXPECT_NE(box.text.find(L"\u30b3\u30fc\u30c9 \u30da\u30fc\u30b8 " + std::to_wstring(GetACP())), std::wstring::npos)
+        << "names the code page";
+    EXPECT_EQ(box.text.find(L"\u66f8\u304d\u8fbc\u3081\u308b\u3088\u3046\u306b"), std::wstring::npos)
+        << "no advice to make the folder writable: " << box.text.c_str(); // 書き込めるように
+    EXPECT_EQ(box.text.find(L"\u30a8\u30e9\u30fc 123"), std::wstring::npos) << "no invalid-name error"; // エラー 123
+    EXPECT_TRUE(IsWindow(dialog->window()));
+}
+
 } // namespace
 } // namespace solvane
