@@ -49,6 +49,13 @@ class Installation:
         return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env)
 
 
+def short_winpath(env, path):
+    """The Windows short (8.3) form of a Linux path, as Wine makes it."""
+    rc, out = env.run("winepath", ["-s", env.winpath(path)], timeout=30)
+    expect(rc == 0 and out.strip(), f"no short form of {path}: {out!r}")
+    return out.strip()
+
+
 def make_tone(folder, name, seconds, frequency=440, volume=0.5):
     """A sine tone as an MP3 or WAV file (by extension), made with sox."""
     path = os.path.join(folder, name)

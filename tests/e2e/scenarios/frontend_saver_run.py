@@ -20,12 +20,12 @@ class Run:
     """One recorded saver run: start, let it play, end it, and keep the times
     (seconds from the start of the recording) for the analysis."""
 
-    def __init__(self, env, installation, *arguments):
+    def __init__(self, env, installation, *arguments, extra_env=None):
         self.env = env
         park_cursor(env)
         env.record_start()
         self.started_recording = time.monotonic()
-        self.frontend = installation.start(*arguments, winedebug=TRACE)
+        self.frontend = installation.start(*arguments, winedebug=TRACE, extra_env=extra_env)
         self.renderer = env.wait_window(RENDERER_TITLE, timeout=30)
         self.saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
         self.renderer_up = self.now()
