@@ -59,8 +59,10 @@ bool openPreviewPane(std::int32_t hostHandle) {
     HWND host = reinterpret_cast<HWND>(static_cast<INT_PTR>(hostHandle));
     RECT hostRect{};
     GetWindowRect(host, &hostRect);
-    const PaneSize size =
-        paneSizeFor(hostRect.right - hostRect.left, hostRect.bottom - hostRect.top, twipsPerPixelX(), twipsPerPixelY());
+    // The host's own scale: its monitor may have other dots per inch than the screen's.
+    const TwipsScale scale = windowScale(host);
+    const PaneSize size = paneSizeFor(hostRect.right - hostRect.left, hostRect.bottom - hostRect.top,
+                                      scale.twipsPerPixelX(), scale.twipsPerPixelY());
 
     pane = std::make_unique<PreviewPane>();
     if (!pane->create()) {
@@ -70,8 +72,9 @@ bool openPreviewPane(std::int32_t hostHandle) {
     HWND window = pane->window();
     SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_CHILD);
     SetParent(window, host);
+    pane->setScale(scale);
     pane->moveTwips(0, 0, size.widthTwips, size.heightTwips);
-    pane->image().resize(pixelsX(size.widthTwips), pixelsY(size.heightTwips));
+    pane->image().resize(scale.pixelsX(size.widthTwips), scale.pixelsY(size.heightTwips));
     pane->image().move(0, 0);
     pane->show();
     return true;

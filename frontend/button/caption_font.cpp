@@ -19,14 +19,22 @@ FontDescription buttonFontDescription() {
 }
 
 CaptionFont::CaptionFont(FontDescription description) : description_(std::move(description)) {
-    LOGFONTW font{};
-    font.lfWeight = description_.weight;
-    font.lfItalic = description_.italic;
-    font.lfUnderline = description_.underline;
-    font.lfStrikeOut = description_.strikethrough;
-    font.lfCharSet = description_.charset;
-    description_.face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    font_ = makeScreenFont(font, description_.points);
+    font_.lfWeight = description_.weight;
+    font_.lfItalic = description_.italic;
+    font_.lfUnderline = description_.underline;
+    font_.lfStrikeOut = description_.strikethrough;
+    font_.lfCharSet = description_.charset;
+    description_.face.copy(font_.lfFaceName, LF_FACESIZE - 1);
+}
+
+HFONT CaptionFont::handle(int dpi) const {
+    for (const auto& [madeAt, font] : made_) {
+        if (madeAt == dpi) {
+            return font.get();
+        }
+    }
+    made_.emplace_back(dpi, makeFontAt(font_, description_.points, dpi));
+    return made_.back().second.get();
 }
 
 FontRef makeFont(FontDescription description) { return std::make_shared<const CaptionFont>(std::move(description)); }

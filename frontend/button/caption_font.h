@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace solvane {
 
@@ -28,17 +30,19 @@ struct FontDescription {
 FontDescription buttonFontDescription();
 
 // An immutable font object shared by reference between a button and whoever
-// handed it over; the GDI font lives as long as the last holder.
+// handed it over; its GDI fonts, one for each dots-per-inch value asked for,
+// live as long as the last holder.
 class CaptionFont {
 public:
     explicit CaptionFont(FontDescription description);
 
     const FontDescription& description() const { return description_; }
-    HFONT handle() const { return font_.get(); }
+    HFONT handle(int dpi) const;
 
 private:
     FontDescription description_;
-    OwnedFont font_;
+    LOGFONTW font_{};
+    mutable std::vector<std::pair<int, OwnedFont>> made_;
 };
 
 using FontRef = std::shared_ptr<const CaptionFont>;

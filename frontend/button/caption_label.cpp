@@ -2,18 +2,17 @@
 
 #include "button/ole_colour.h"
 #include "forms/gdi.h"
-#include "forms/twips.h"
 
 namespace solvane {
 
 RECT CaptionLabel::pixelBox() const {
-    const LONG left = pixelsX(box.left);
-    const LONG top = pixelsY(box.top);
-    return {left, top, left + pixelsX(box.width), top + pixelsY(box.height)};
+    const LONG left = scale.pixelsX(box.left);
+    const LONG top = scale.pixelsY(box.top);
+    return {left, top, left + scale.pixelsX(box.width), top + scale.pixelsY(box.height)};
 }
 
 void CaptionLabel::paint(HDC dc) const {
-    const Selection selectedFont(dc, font != nullptr ? font->handle() : GetStockObject(DEFAULT_GUI_FONT));
+    const Selection selectedFont(dc, font != nullptr ? font->handle(scale.dpiY()) : GetStockObject(DEFAULT_GUI_FONT));
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
     RECT area = pixelBox();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "button/caption_font.h"
+#include "forms/twips.h"
 
 #include <windows.h>
 
@@ -25,8 +26,9 @@ public:
     std::uint32_t colour = 0; // checked by the button before it is stored
     bool enabled = true;
     Box box;
+    TwipsScale scale; // the button's
 
-    // The box in pixels at the screen's twips per pixel.
+    // The box in pixels at the scale.
     RECT pixelBox() const;
 
     void paint(HDC dc) const;

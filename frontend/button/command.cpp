@@ -3,7 +3,6 @@
 #include "button/ole_colour.h"
 #include "contract.h"
 
-#include "forms/twips.h"
 #include "forms/window_class.h"
 #include "forms/window_owner.h"
 
@@ -25,13 +24,36 @@ Command::~Command() {
 }
 
 bool Command::create(HWND parent, int left, int top, int width, int height, HMODULE module) {
-    skins_ = std::make_unique<SkinSet>(module);
+    module_ = module;
+    twips_ = {left, top, width, height};
+    scale_ = windowScale(parent);
+    LblMsg.scale = scale_;
+    skins_ = std::make_unique<SkinSet>(module_, scale_);
     registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
     window_ = CreateWindowExW(0, className.text, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                              pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height), parent, nullptr,
-                              GetModuleHandleW(nullptr), this);
+                              scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width),
+                              scale_.pixelsY(height), parent, nullptr, GetModuleHandleW(nullptr), this);
     setEnabledValue(enabledValue_);
     return window_ != nullptr;
+}
+
+void Command::setScale(const TwipsScale& scale) {
+    scale_ = scale;
+    LblMsg.scale = scale_;
+    skins_ = std::make_unique<SkinSet>(module_, scale_);
+    if (window_ == nullptr) {
+        return;
+    }
+    RECT before{};
+    GetClientRect(window_, &before);
+    MoveWindow(window_, scale_.pixelsX(twips_.left), scale_.pixelsY(twips_.top), scale_.pixelsX(twips_.width),
+               scale_.pixelsY(twips_.height), TRUE);
+    RECT after{};
+    GetClientRect(window_, &after);
+    // A new size repaints the face by itself; the same size needs telling.
+    if (EqualRect(&before, &after)) {
+        ApplyEnabledLook();
+    }
 }
 
 void Command::Initialize() {

@@ -5,6 +5,7 @@
 #include "button/property_bag.h"
 #include "button/skin_set.h"
 #include "forms/gdi.h"
+#include "forms/twips.h"
 
 #include <windows.h>
 
@@ -39,10 +40,17 @@ public:
     Command(const Command&) = delete;
     Command& operator=(const Command&) = delete;
 
-    // Creates the window as a child of `parent`, geometry in twips. The skins
-    // come from `module`'s resources. False when the window cannot be made.
+    // Creates the window as a child of `parent`, geometry in twips at the
+    // parent's scale. The skins come from `module`'s resources. False when
+    // the window cannot be made.
     bool create(HWND parent, int left, int top, int width, int height, HMODULE module = GetModuleHandleW(nullptr));
     HWND window() const { return window_; }
+
+    // Lays the button out again at another scale: its place and size, its
+    // skins and its caption's font, as when its form moves to a monitor of
+    // other dots per inch.
+    void setScale(const TwipsScale& scale);
+    const TwipsScale& scale() const { return scale_; }
 
     void Initialize();
 
@@ -117,6 +125,11 @@ private:
     bool enabled() const { return enabledValue_ != 0; }
 
     HWND window_ = nullptr;
+    HMODULE module_ = nullptr;
+    struct {
+        int left, top, width, height;
+    } twips_{}; // as created
+    TwipsScale scale_;
     std::unique_ptr<SkinSet> skins_;
     BitmapSurface surface_;
 

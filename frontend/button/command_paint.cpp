@@ -60,8 +60,8 @@ void Command::PaintFace(Skin skin) {
     DeleteObject(background);
     PaintGradient();
 
-    const double x = twipsPerPixelX();
-    const double y = twipsPerPixelY();
+    const double x = scale_.twipsPerPixelX();
+    const double y = scale_.twipsPerPixelY();
     const long w = std::lround(client.right * x);
     const long h = std::lround(client.bottom * y);
     // The geometry is 16-bit: a face too large for it gets no frame and no

@@ -13,7 +13,7 @@ constexpr std::array<int, skinCount> skinIds{SOLVANE_SKIN_NORMAL,          SOLVA
 
 } // namespace
 
-SkinSet::SkinSet(HMODULE module) {
+SkinSet::SkinSet(HMODULE module, const TwipsScale& scale) {
     for (int i = 0; i < skinCount; ++i) {
         // A DIB section keeps the 24-bit pixels as stored, whatever the display.
         OwnedBitmap bitmap(static_cast<HBITMAP>(
@@ -23,7 +23,7 @@ SkinSet::SkinSet(HMODULE module) {
         }
         scaleX_[i] = artworkTwipsPerPixel;
         scaleY_[i] = artworkTwipsPerPixel;
-        const SIZE onScreen = artworkSizeOnScreen(skinWidth, skinHeight);
+        const SIZE onScreen = artworkSize(skinWidth, skinHeight, scale);
         if (onScreen.cx != skinWidth || onScreen.cy != skinHeight) {
             if (OwnedBitmap scaled = resampledBitmap(bitmap.get(), skinWidth, skinHeight, onScreen)) {
                 bitmap = std::move(scaled);

@@ -1,11 +1,9 @@
 #include "artwork_scale.h"
 
-#include "twips.h"
-
 namespace solvane {
 
-SIZE artworkSizeOnScreen(int width, int height) {
-    return {pixelsX(width * artworkTwipsPerPixel), pixelsY(height * artworkTwipsPerPixel)};
+SIZE artworkSize(int width, int height, const TwipsScale& scale) {
+    return {scale.pixelsX(width * artworkTwipsPerPixel), scale.pixelsY(height * artworkTwipsPerPixel)};
 }
 
 OwnedBitmap resampledBitmap(HBITMAP source, int width, int height, SIZE size) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "twips.h"
+
 #include <windows.h>
 
 namespace solvane {
@@ -20,7 +22,12 @@ public:
 
     HWND window() const { return window_; }
 
-    // Moves and sizes the window in twips, converted at the screen's twips per pixel.
+    // The scale its twips are laid out at: its monitor's when it is made,
+    // then whatever the form is told.
+    const TwipsScale& scale() const { return scale_; }
+    void setScale(const TwipsScale& scale) { scale_ = scale; }
+
+    // Moves and sizes the window in twips, converted at the form's scale.
     void moveTwips(int left, int top, int width, int height);
 
     // Sizes the window so that its client area is that many twips.
@@ -38,6 +45,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    TwipsScale scale_;
 };
 
 } // namespace solvane

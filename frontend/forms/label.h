@@ -12,7 +12,10 @@ class Label {
 public:
     enum class Align { Left, Centre };
 
-    Label(int left, int top, int width, int height) : bounds_{left, top, left + width, top + height} {}
+    Label() = default;
+    Label(int left, int top, int width, int height) { place(left, top, width, height); }
+
+    void place(int left, int top, int width, int height) { bounds_ = {left, top, left + width, top + height}; }
 
     void setText(std::wstring text) { text_ = std::move(text); }
     const std::wstring& text() const { return text_; }
@@ -33,7 +36,7 @@ public:
 private:
     UINT formatFlags() const;
 
-    RECT bounds_;
+    RECT bounds_{};
     std::wstring text_;
     HFONT font_ = nullptr;
     COLORREF colour_ = RGB(0, 0, 0);

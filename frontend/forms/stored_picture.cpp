@@ -12,7 +12,12 @@
 
 namespace solvane {
 
-StoredPicture::StoredPicture(HMODULE module, int id, Size shownAt) {
+StoredPicture::StoredPicture(HMODULE module, int id, const TwipsScale& scale) : StoredPicture(module, id) {
+    artwork_ = true;
+    scaleTo(scale);
+}
+
+StoredPicture::StoredPicture(HMODULE module, int id) {
     const std::string_view bytes = resourceBytes(module, id);
     const auto size = static_cast<DWORD>(bytes.size());
     if (size == 0) {
@@ -42,21 +47,33 @@ StoredPicture::StoredPicture(HMODULE module, int id, Size shownAt) {
     if (FAILED(picture_->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture_->get_Handle(&handle))) {
         return;
     }
-    bitmap_ = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    stored_ = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
     BITMAP info{};
-    GetObjectW(bitmap_, sizeof info, &info);
-    width_ = info.bmWidth;
-    height_ = info.bmHeight;
-    if (shownAt == Size::Physical) {
-        const SIZE onScreen = artworkSizeOnScreen(width_, height_);
-        if (onScreen.cx != width_ || onScreen.cy != height_) {
-            scaled_ = resampledBitmap(bitmap_, width_, height_, onScreen);
-        }
-        if (scaled_) {
-            bitmap_ = scaled_.get();
-            width_ = onScreen.cx;
-            height_ = onScreen.cy;
-        }
+    GetObjectW(stored_, sizeof info, &info);
+    storedWidth_ = info.bmWidth;
+    storedHeight_ = info.bmHeight;
+    bitmap_ = stored_;
+    width_ = storedWidth_;
+    height_ = storedHeight_;
+}
+
+void StoredPicture::scaleTo(const TwipsScale& scale) {
+    if (!artwork_ || stored_ == nullptr) {
+        return;
+    }
+    scaled_.reset();
+    bitmap_ = stored_;
+    width_ = storedWidth_;
+    height_ = storedHeight_;
+    const SIZE size = artworkSize(storedWidth_, storedHeight_, scale);
+    if (size.cx == storedWidth_ && size.cy == storedHeight_) {
+        return;
+    }
+    // Where it cannot be scaled it is drawn pixel for pixel.
+    if ((scaled_ = resampledBitmap(stored_, storedWidth_, storedHeight_, size))) {
+        bitmap_ = scaled_.get();
+        width_ = size.cx;
+        height_ = size.cy;
     }
 }
 

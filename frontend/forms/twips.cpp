@@ -10,22 +10,35 @@ namespace {
 
 constexpr double twipsPerInch = 1440.0;
 
-double twipsPerPixel(int axis) {
-    const int perInch = screenPixelsPerInch(axis);
-    return perInch > 0 ? twipsPerInch / perInch : 15.0;
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+
+// Windows 10 1607 and later; older systems have one dots-per-inch value.
+GetDpiForWindowFn getDpiForWindow() {
+    static const auto function = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return function;
 }
 
 } // namespace
 
-int screenPixelsPerInch(int axis) {
+double TwipsScale::twipsPerPixelX() const { return twipsPerInch / dpiX_; }
+double TwipsScale::twipsPerPixelY() const { return twipsPerInch / dpiY_; }
+int TwipsScale::pixelsX(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
+int TwipsScale::pixelsY(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
+
+TwipsScale screenScale() {
     const WindowDc screen;
-    return screen ? GetDeviceCaps(screen.get(), axis) : 0;
+    return screen ? TwipsScale(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY))
+                  : TwipsScale();
 }
 
-double twipsPerPixelX() { return twipsPerPixel(LOGPIXELSX); }
-double twipsPerPixelY() { return twipsPerPixel(LOGPIXELSY); }
-
-int pixelsX(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelX())); }
-int pixelsY(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixelY())); }
+TwipsScale windowScale(HWND window) {
+    if (const GetDpiForWindowFn dpiFor = getDpiForWindow(); dpiFor != nullptr && window != nullptr) {
+        if (const int dpi = static_cast<int>(dpiFor(window)); dpi > 0) {
+            return {dpi, dpi};
+        }
+    }
+    return screenScale();
+}
 
 } // namespace solvane

@@ -1,18 +1,41 @@
 #pragma once
 
+#include <windows.h>
+
 namespace solvane {
 
-// The screen's logical pixels per inch on an axis (LOGPIXELSX or
-// LOGPIXELSY); 0 when the screen cannot be asked.
-int screenPixelsPerInch(int axis);
+// Twips and pixels at some logical pixels per inch on each axis: 1440 twips
+// to the inch, so 15 to a pixel at 96 dots per inch.
+class TwipsScale {
+public:
+    static constexpr int usualDpi = 96;
 
-// The screen's twips per pixel on each axis (1440 / logical pixels per inch:
-// 15 at 96 dpi), read anew at each use as the display may change.
-double twipsPerPixelX();
-double twipsPerPixelY();
+    constexpr TwipsScale() = default;
+    constexpr TwipsScale(int dpiX, int dpiY) : dpiX_(dpiX > 0 ? dpiX : usualDpi), dpiY_(dpiY > 0 ? dpiY : usualDpi) {}
 
-// Twips as the nearest whole screen pixels on each axis.
-int pixelsX(double twips);
-int pixelsY(double twips);
+    int dpiX() const { return dpiX_; }
+    int dpiY() const { return dpiY_; }
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+    // Twips as the nearest whole pixels on each axis.
+    int pixelsX(double twips) const;
+    int pixelsY(double twips) const;
+
+    bool operator==(const TwipsScale&) const = default;
+
+private:
+    int dpiX_ = usualDpi;
+    int dpiY_ = usualDpi;
+};
+
+// The screen's scale (LOGPIXELSX, LOGPIXELSY), read anew at each use as the
+// display may change.
+TwipsScale screenScale();
+
+// The scale of a window: its monitor's dots per inch where the system keeps
+// them per monitor (GetDpiForWindow, looked up at run time), the screen's
+// elsewhere.
+TwipsScale windowScale(HWND window);
 
 } // namespace solvane

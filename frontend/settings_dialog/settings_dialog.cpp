@@ -92,10 +92,11 @@ void SettingsDialog::createButtons() {
 void SettingsDialog::load() {
     RECT outer{};
     GetWindowRect(window(), &outer);
-    const int widthTwips = static_cast<int>(std::lround((outer.right - outer.left) * twipsPerPixelX()));
-    const int heightTwips = static_cast<int>(std::lround((outer.bottom - outer.top) * twipsPerPixelY()));
-    const int screenWidth = static_cast<int>(std::lround(GetSystemMetrics(SM_CXSCREEN) * twipsPerPixelX()));
-    const int screenHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixelY()));
+    const TwipsScale& at = scale();
+    const int widthTwips = static_cast<int>(std::lround((outer.right - outer.left) * at.twipsPerPixelX()));
+    const int heightTwips = static_cast<int>(std::lround((outer.bottom - outer.top) * at.twipsPerPixelY()));
+    const int screenWidth = static_cast<int>(std::lround(GetSystemMetrics(SM_CXSCREEN) * at.twipsPerPixelX()));
+    const int screenHeight = static_cast<int>(std::lround(GetSystemMetrics(SM_CYSCREEN) * at.twipsPerPixelY()));
     moveTwips((screenWidth - widthTwips) / 2, (screenHeight - heightTwips) / 3, widthTwips, heightTwips);
 
     for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
@@ -219,6 +220,19 @@ void SettingsDialog::animate(bool opening) {
     DrawAnimatedRects(window(), IDANI_CAPTION, opening ? &anchor : &frame, opening ? &frame : &anchor);
 }
 
+void SettingsDialog::onDpiChanged(const TwipsScale& scale, const RECT& suggested) {
+    setScale(scale);
+    Pic_C->layOut(scale);
+    for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
+        button->setScale(scale);
+    }
+    // The system's rectangle, as it is: another would move the dialog back
+    // and forth across the monitors' edge.
+    SetWindowPos(window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window(), nullptr, FALSE);
+}
+
 void SettingsDialog::onPaint(HDC dc) {
     RECT client{};
     GetClientRect(window(), &client);
@@ -234,6 +248,9 @@ LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(TwipsScale(LOWORD(wParam), HIWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_COMMAND:
         // Escape, as the dialog manager passes it on: the same as ｷｬﾝｾﾙ.

@@ -60,6 +60,7 @@ private:
     void showOption(int index);
     void animate(bool opening);
     void onActivate(bool active);
+    void onDpiChanged(const TwipsScale& scale, const RECT& suggested);
 
     MusicSettings music_;
     std::wstring settingsPath_;

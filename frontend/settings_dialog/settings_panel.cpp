@@ -3,7 +3,6 @@
 #include "contract.h"
 #include "forms/font.h"
 #include "forms/gdi.h"
-#include "forms/twips.h"
 #include "frontend_resources.h"
 #include "settings_dialog/arch_background.h"
 #include "text/platform_path.h"
@@ -17,34 +16,43 @@ namespace {
 // The tops of the option rows by option index: on screen the CD option
 // stands first, then none, then the music file.
 constexpr int optionTops[SettingsPanel::optionCount] = {1140, 840, 1440};
-// What the dropped list of the repeat box adds to its height, in pixels.
+// What the dropped list of the repeat box adds to its height, in pixels at 96 dpi.
 constexpr int repeatListHeight = 200;
 
-Label labelAt(int left, int top, int width, int height, const wchar_t* text) {
-    Label label(pixelsX(left), pixelsY(top), pixelsX(width), pixelsY(height));
-    label.setText(text);
-    label.setFont(dialogFont().handle());
-    return label;
+// A label's place in twips.
+struct LabelBox {
+    int left, top, width, height;
+};
+constexpr LabelBox panelBox{180, 240, 6795, 2535};
+constexpr LabelBox headingBox{300, 360, 1665, 195};
+constexpr LabelBox headingFrame{300, 300, 1695, 315};
+constexpr LabelBox repeatLabelBox{2040, 840, 990, 195};
+constexpr LabelBox optionLabelBoxes[SettingsPanel::optionCount] = {
+    {540, 1140, 345, 195}, {540, 840, 645, 195}, {540, 1440, 900, 195}};
+constexpr LabelBox fileLabelBox{1020, 1740, 5355, 495};
+constexpr LabelBox repeatBoxPlace{1380, 780, 615, 300};
+constexpr int markSize = 195;
+constexpr int markLeft = 300;
+
+void place(Label& label, const LabelBox& box, const TwipsScale& scale) {
+    label.place(scale.pixelsX(box.left), scale.pixelsY(box.top), scale.pixelsX(box.width), scale.pixelsY(box.height));
 }
 
 } // namespace
 
 SettingsPanel::SettingsPanel(std::function<void(int)> chooseOption)
     : chooseOption_(std::move(chooseOption)),
-      unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF, StoredPicture::Size::Physical),
-      selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, StoredPicture::Size::Physical),
-      heading_(labelAt(300, 360, 1665, 195, L"BGM")),
-      repeatLabel_(labelAt(2040, 840, 990, 195, L"曲目をﾘﾋﾟｰﾄ")),
-      lbl_BGM{labelAt(540, 1140, 345, 195, L"無し"), labelAt(540, 840, 645, 195, L"音楽CD"),
-              labelAt(540, 1440, 900, 195, L"MP3、WAV")},
-      lbl_Fname(labelAt(1020, 1740, 5355, 495, L"")),
+      unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF, TwipsScale()),
+      selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, TwipsScale()),
       Img_BGM{ImageControl(&unselected_), ImageControl(&unselected_), ImageControl(&unselected_)} {
+    heading_.setText(L"BGM");
     heading_.setAlign(Label::Align::Centre);
+    repeatLabel_.setText(L"曲目をﾘﾋﾟｰﾄ");
+    lbl_BGM[0].setText(L"無し");
+    lbl_BGM[1].setText(L"音楽CD");
+    lbl_BGM[2].setText(L"MP3、WAV");
     lbl_Fname.setBorder(true);
     lbl_Fname.setWordWrap(true);
-    for (int i = 0; i < optionCount; ++i) {
-        placeMark(i);
-    }
 }
 
 bool SettingsPanel::create(HWND parent) {
@@ -54,27 +62,62 @@ bool SettingsPanel::create(HWND parent) {
                       RGB(0, 0, 0), parent)) {
         return false;
     }
-    moveTwips(180, 240, 6795, 2535);
+    layOut(scale());
+    return true;
+}
+
+void SettingsPanel::layOut(const TwipsScale& scale) {
+    setScale(scale);
+    moveTwips(panelBox.left, panelBox.top, panelBox.width, panelBox.height);
+    // The new font reaches the repeat box before the old one goes.
+    Font font = dialogFont(scale.dpiY());
+    if (BGM_Repeat != nullptr) {
+        SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(font.handle()), TRUE);
+    }
+    font_ = std::move(font);
+    Label* const labels[] = {&heading_, &repeatLabel_, &lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_Fname};
+    const LabelBox boxes[] = {headingBox, repeatLabelBox, optionLabelBoxes[0], optionLabelBoxes[1],
+                              optionLabelBoxes[2], fileLabelBox};
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        place(*labels[i], boxes[i], scale);
+        labels[i]->setFont(font_->handle());
+    }
     const WindowDc dc(window());
     repeatLabel_.fitToText(dc.get());
     for (Label& label : lbl_BGM) {
         label.fitToText(dc.get());
     }
-    return true;
+    unselected_.scaleTo(scale);
+    selected_.scaleTo(scale);
+    for (int i = 0; i < optionCount; ++i) {
+        placeMark(i);
+    }
+    placeRepeatBox();
+    InvalidateRect(window(), nullptr, FALSE);
 }
 
 HWND SettingsPanel::createRepeatBox() {
-    HWND box = CreateWindowExW(0, L"COMBOBOX", L"",
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                               pixelsX(1380), pixelsY(780), pixelsX(615), pixelsY(300) + repeatListHeight, window(),
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont().handle()), FALSE);
-    return box;
+    BGM_Repeat = CreateWindowExW(0, L"COMBOBOX", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+                                 0, 0, 0, window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
+    placeRepeatBox();
+    return BGM_Repeat;
+}
+
+void SettingsPanel::placeRepeatBox() {
+    if (BGM_Repeat == nullptr) {
+        return;
+    }
+    const TwipsScale& at = scale();
+    const int listHeight = MulDiv(repeatListHeight, at.dpiY(), TwipsScale::usualDpi);
+    MoveWindow(BGM_Repeat, at.pixelsX(repeatBoxPlace.left), at.pixelsY(repeatBoxPlace.top),
+               at.pixelsX(repeatBoxPlace.width), at.pixelsY(repeatBoxPlace.height) + listHeight, TRUE);
 }
 
 void SettingsPanel::placeMark(int index) {
-    Img_BGM[index].resize(pixelsX(195), pixelsY(195));
-    Img_BGM[index].move(pixelsX(300), pixelsY(optionTops[index]));
+    Img_BGM[index].resize(scale().pixelsX(markSize), scale().pixelsY(markSize));
+    Img_BGM[index].move(scale().pixelsX(markLeft), scale().pixelsY(optionTops[index]));
 }
 
 void SettingsPanel::mark(int index, bool chosen) {
@@ -95,8 +138,11 @@ void SettingsPanel::onPaint(HDC dc) {
     RECT client{};
     GetClientRect(window(), &client);
     paintArch(dc, client.right, client.bottom, 30, 30, 30);
-    // Shape3(3): the black frame around the heading.
-    drawOutline(dc, {pixelsX(300), pixelsY(300), pixelsX(300 + 1695), pixelsY(300 + 315)});
+    // The black frame around the heading.
+    const TwipsScale& at = scale();
+    drawOutline(dc, {at.pixelsX(headingFrame.left), at.pixelsY(headingFrame.top),
+                     at.pixelsX(headingFrame.left + headingFrame.width),
+                     at.pixelsY(headingFrame.top + headingFrame.height)});
     heading_.paint(dc);
     repeatLabel_.paint(dc);
     for (const Label& label : lbl_BGM) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/font.h"
 #include "forms/form.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
@@ -8,13 +9,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace solvane {
 
-// The panel Pic_C(0) of the settings dialog: its grey arch and the music
-// options on it, the option marks and labels, the framed heading, the file
-// label and the repeat box.
+// The panel of the settings dialog: its grey arch and the music options on
+// it, the option marks and labels, the framed heading, the file label and
+// the repeat box.
 class SettingsPanel : public Form {
 public:
     static constexpr int optionCount = 3;
@@ -26,6 +28,10 @@ public:
 
     // Makes the repeat box BGM_Repeat on the panel; the dialog fills it.
     HWND createRepeatBox();
+
+    // Places everything on it at `scale`: the panel itself, its labels and
+    // their font, the marks and the repeat box.
+    void layOut(const TwipsScale& scale);
 
     void mark(int index, bool chosen);
     bool marked(int index) const { return chosen_[index]; }
@@ -39,8 +45,10 @@ protected:
 
 private:
     void placeMark(int index);
+    void placeRepeatBox();
 
     std::function<void(int)> chooseOption_;
+    std::optional<Font> font_;
     StoredPicture unselected_;
     StoredPicture selected_;
     Label heading_;
@@ -48,6 +56,7 @@ private:
     Label lbl_BGM[optionCount];
     Label lbl_Fname;
     ImageControl Img_BGM[optionCount];
+    HWND BGM_Repeat = nullptr;
     bool chosen_[optionCount] = {};
 };
 

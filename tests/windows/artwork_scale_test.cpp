@@ -87,18 +87,20 @@ TEST(ArtworkScaleTest, NothingToScaleGivesNoBitmap) {
     EXPECT_FALSE(resampledBitmap(source.get(), 4, 4, SIZE{6, -1}));
 }
 
-TEST(ArtworkScaleTest, ArtworkKeepsItsInchesOnThisScreen) {
+TEST(ArtworkScaleTest, ArtworkKeepsItsInchesAtEveryScale) {
     HDC screen = GetDC(nullptr);
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    // 96 pixels of artwork are one inch, whatever the screen.
-    const SIZE inch = artworkSizeOnScreen(96, 96);
+    // 96 pixels of artwork are one inch, whatever the screen or monitor.
+    const SIZE inch = artworkSize(96, 96, screenScale());
     EXPECT_EQ(inch.cx, dpiX);
     EXPECT_EQ(inch.cy, dpiY);
-    const SIZE mark = artworkSizeOnScreen(12, 12);
-    EXPECT_EQ(mark.cx, (12 * dpiX + 48) / 96);
-    EXPECT_EQ(mark.cy, (12 * dpiY + 48) / 96);
+    for (const int dpi : {96, 120, 144, 192}) {
+        const SIZE mark = artworkSize(12, 12, TwipsScale(dpi, dpi));
+        EXPECT_EQ(mark.cx, (12 * dpi + 48) / 96) << dpi;
+        EXPECT_EQ(mark.cy, mark.cx) << dpi;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The windowless label: sized to its text, drawn without a background.
 #include "forms/font.h"
+#include "forms/twips.h"
 #include "forms/label.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,8 @@ private:
 TEST(LabelTest, FitsItsTextAndLetsTheBackgroundShowThrough) {
     Canvas canvas(200, 60);
     Label label(10, 10, 5, 5);
-    label.setFont(dialogFont().handle());
+    const Font font = dialogFont(TwipsScale::usualDpi);
+    label.setFont(font.handle());
     label.setText(L"曲目をﾘﾋﾟｰﾄ");
     label.fitToText(canvas.dc);
     const RECT bounds = label.bounds();
@@ -64,7 +66,8 @@ TEST(LabelTest, FitsItsTextAndLetsTheBackgroundShowThrough) {
 TEST(LabelTest, ColourAndHitTest) {
     Canvas canvas(120, 40);
     Label label(0, 0, 120, 40);
-    label.setFont(dialogFont().handle());
+    const Font font = dialogFont(TwipsScale::usualDpi);
+    label.setFont(font.handle());
     label.setColour(RGB(255, 255, 255));
     label.setAlign(Label::Align::Centre);
     label.setText(L"BGM");
