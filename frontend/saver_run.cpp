@@ -3,6 +3,7 @@
 #include "contract.h"
 #include "forms/window_class.h"
 #include "music/music_player.h"
+#include "process_end.h"
 #include "settings/settings_file.h"
 
 #include <windows.h>
@@ -23,9 +24,8 @@ constexpr UINT_PTR Timer3 = 3; // renderer watch
 constexpr UINT timer1Interval = 1000;
 constexpr UINT timer2Interval = 200;
 constexpr UINT timer3Interval = 50;
-// How long the load step waits for the renderer's window, and how often it looks.
-constexpr DWORD rendererReadyTimeout = 15000;
-constexpr DWORD rendererPollInterval = 10;
+// How long a renderer that is still starting may take to show its window.
+constexpr ULONGLONG rendererStartGrace = 15000;
 
 enum class FileType { Other, Wave, Mp3 };
 
@@ -41,32 +41,42 @@ FileType fileTypeOf(const std::wstring& file) {
     return type == L"MP3" ? FileType::Mp3 : FileType::Other;
 }
 
-// The renderer's window must exist by the first renderer watch. Waiting for
-// input idle is not enough: a renderer that draws from PeekMessage may never
-// count as idle, so wait for the window itself, or for the renderer to end.
-void waitForRendererWindow(HANDLE renderer) {
-    const DWORD start = GetTickCount();
-    while (FindWindowA(nullptr, contract::rendererTitle) == nullptr) {
-        if (WaitForSingleObject(renderer, rendererPollInterval) != WAIT_TIMEOUT ||
-            GetTickCount() - start >= rendererReadyTimeout) {
-            return;
+// The renderer's process, kept only to see whether it still runs.
+class ProcessHandle {
+public:
+    ProcessHandle() = default;
+    explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
+    ~ProcessHandle() {
+        if (handle_ != nullptr) {
+            CloseHandle(handle_);
         }
     }
-}
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(ProcessHandle&& other) noexcept {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
 
-void startRenderer(const std::wstring& path) {
+    bool running() const { return handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+ProcessHandle startRenderer(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     std::wstring commandLine = L"\"" + path + L"\"";
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        waitForRendererWindow(process.hProcess);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return {};
     }
+    CloseHandle(process.hThread);
+    return ProcessHandle(process.hProcess);
 }
 
 // The run behind the saver window: what the start-up gave it, and the music
@@ -79,19 +89,25 @@ public:
 
 private:
     void loadStep(HWND window);
-    [[noreturn]] void closeStep();
+    void closeStep();
     void onTimer(HWND window, UINT_PTR timer);
+    bool rendererGone();
     FileType musicFileType() const { return fileTypeOf(start_.music.BGM_File); }
 
     SaverRunStart start_;
     std::wstring Renderer_Path;
+    ProcessHandle renderer_;
+    ULONGLONG rendererStarted_ = 0;
+    bool rendererSeen_ = false;
+    bool closed_ = false;
     bool timer2Enabled_ = false;
     MusicPlayer player_;
 };
 
 void SaverRun::loadStep(HWND window) {
     Renderer_Path = rendererFilePath();
-    startRenderer(Renderer_Path);
+    renderer_ = startRenderer(Renderer_Path);
+    rendererStarted_ = GetTickCount64();
     const MusicSettings& music = start_.music;
     if (music.BGM_Kind == 1) {
         player_.OpenCd();
@@ -112,7 +128,23 @@ void SaverRun::loadStep(HWND window) {
     }
 }
 
+// A renderer that runs but has not shown its window yet is still starting,
+// for a while: it is given that time while the queue stays answered. Once
+// its window has been seen, the first look that misses it ends the run.
+bool SaverRun::rendererGone() {
+    if (FindWindowA(nullptr, contract::rendererTitle) != nullptr) {
+        rendererSeen_ = true;
+        return false;
+    }
+    return rendererSeen_ || !renderer_.running() || GetTickCount64() - rendererStarted_ >= rendererStartGrace;
+}
+
 void SaverRun::closeStep() {
+    // Once: a close that comes while the process is ending has nothing to do.
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
     if (timer2Enabled_) {
         timer2Enabled_ = false;
         player_.CloseCd();
@@ -133,7 +165,7 @@ void SaverRun::closeStep() {
         // The count from hiding is negative, so as a flag it shows the cursor.
         start_.Cursor_Count = ShowCursor(start_.Cursor_Count);
     }
-    ExitProcess(0);
+    processEnd().end(0);
 }
 
 void SaverRun::onTimer(HWND window, UINT_PTR timer) {
@@ -149,7 +181,7 @@ void SaverRun::onTimer(HWND window, UINT_PTR timer) {
         }
         break;
     case Timer3:
-        if (FindWindowA(nullptr, contract::rendererTitle) == nullptr) {
+        if (rendererGone()) {
             KillTimer(window, Timer3);
             SendMessageW(window, WM_CLOSE, 0, 0);
         }
@@ -170,6 +202,7 @@ LRESULT SaverRun::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_CLOSE:
         closeStep();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:

@@ -92,6 +92,7 @@ int usage() {
       "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
       "       probe terminate PID\n"
       "       probe hold-file PATH TIMEOUT_MS\n"
+      "       probe answers HWND TIMEOUT_MS\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -182,6 +183,25 @@ int cmd_send(Args a) {
   }
   std::printf("%lld\n", static_cast<long long>(result));
   return exit_ok;
+}
+
+// Whether HWND answers a message within TIMEOUT ms: prints the milliseconds
+// it took, or fails.
+int cmd_answers(Args a) {
+  if (a.size() != 2) return usage();
+  const auto hwnd = parse_number(a[0]);
+  const auto timeout = parse_number(a[1]);
+  if (!hwnd || !timeout || *timeout < 0) return usage();
+  LARGE_INTEGER frequency, sent, answered;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&sent);
+  DWORD_PTR result = 0;
+  const bool ok = SendMessageTimeoutA(reinterpret_cast<HWND>(static_cast<INT_PTR>(*hwnd)), WM_NULL, 0, 0,
+                                      SMTO_ABORTIFHUNG | SMTO_BLOCK, static_cast<UINT>(*timeout), &result) != 0;
+  QueryPerformanceCounter(&answered);
+  std::printf("%.1f\n", static_cast<double>(answered.QuadPart - sent.QuadPart) * 1000.0 /
+                            static_cast<double>(frequency.QuadPart));
+  return ok ? exit_ok : exit_not_found;
 }
 
 BOOL CALLBACK print_child(HWND hwnd, LPARAM) {
@@ -585,7 +605,7 @@ constexpr Command commands[] = {
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"monitors", cmd_monitors},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
-    {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file},
+    {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers},
 };
 
 }  // namespace

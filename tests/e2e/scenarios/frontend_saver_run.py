@@ -4,16 +4,20 @@ music plays while the renderer runs and stops with it, and the front end
 ends within moments of the renderer's window going."""
 
 import os
+import shutil
 import time
 
 import common
-from common import expect, scratch_dir
-from frontend_common import (SAVER_RUN_TITLE, Installation, Recording, make_tone, mci_commands)
+from common import expect, scratch_dir, windows_binary
+from contract import NAMES
+from frontend_common import (SAVER_RUN_TITLE, Installation, Recording, expect_no_window, make_tone, mci_commands)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
 TRACE = "-all,+mci"
 WM_CLOSE = 0x0010
+LATE_RENDERER = "tests/e2e/late_renderer/late_renderer.exe"
+ANSWER_WITHIN_MS = 200
 
 
 class Run:
@@ -139,6 +143,50 @@ def check_renderer_killed_ends_the_run(env, args):
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the run")
 
 
+def check_a_renderer_slow_to_start_leaves_the_front_end_answering(env, args):
+    """A renderer that shows its window only after 3 s: meanwhile the hidden
+    saver window answers other programs at once and the music plays; then
+    the run goes on as usual and ends with the renderer."""
+    install = Installation(env, args, "run-late", with_renderer=False)
+    shutil.copy2(windows_binary(args, LATE_RENDERER), os.path.join(install.folder, NAMES.rendererFile))
+    install.configure(2, 0, make_tone(scratch_dir(env, "run-late"), "tone.mp3", 10))
+    expect_no_window(env, RENDERER_TITLE, "before the run")
+    try:
+        park_cursor(env)
+        env.record_start()
+        started = time.monotonic()
+        frontend = install.start("/s", winedebug=TRACE)
+        saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        answers = []
+        while env.find_window(RENDERER_TITLE) is None:
+            expect(time.monotonic() - started < 10, "the stand-in renderer never showed its window")
+            expect(frontend.alive(), "the front end ended while the renderer was starting")
+            rc, out = env.probe("answers", saver_run.hwnd, ANSWER_WITHIN_MS)
+            expect(rc == 0, f"the saver window did not answer within {ANSWER_WITHIN_MS} ms ({out.strip()})")
+            answers.append(float(out))
+        shown = time.monotonic() - started
+        print(f"     the renderer showed its window after {shown:.1f} s; {len(answers)} answers, "
+              f"the slowest in {max(answers, default=0):.0f} ms", flush=True)
+        expect(len(answers) >= 3, f"only {len(answers)} questions fitted before the renderer's window")
+        common.winenv.poll(lambda: env.recorded_seconds() >= shown + 1.5, 10, what="music beside the renderer")
+        expect(frontend.alive(), "the front end did not go on once the renderer was up")
+        env.close_window(env.find_window(RENDERER_TITLE).hwnd)
+        rc = frontend.wait(10)
+        expect(rc == 0, f"the front end ended with {rc}")
+        ended = time.monotonic() - started
+        common.winenv.poll(lambda: env.recorded_seconds() >= ended + 0.5, 10, what="the tail recording")
+        sound = Recording(env.record_stop())
+        waiting = sound.level(1.5, shown)
+        expect(waiting > 0.05, f"no music while the renderer was starting (level {waiting:.3f})")
+        expect(sound.level(shown, shown + 1.5) > 0.05, "no music once the renderer was up")
+        expect(mci_commands(frontend)[-2:] == ["stop MP3Play", "close MP3Play"], "the music was not stopped")
+    finally:
+        # The stand-in is the front end's child, which the harness does not know.
+        left = env.find_window(RENDERER_TITLE)
+        if left is not None:
+            env.probe("terminate", left.pid)
+
+
 if __name__ == "__main__":
     common.run_checks([
         check_mp3_plays_repeats_and_stops,
@@ -147,4 +195,5 @@ if __name__ == "__main__":
         check_cd_without_drive_stops_polling,
         check_close_request_stops_music_and_leaves_the_renderer,
         check_renderer_killed_ends_the_run,
+        check_a_renderer_slow_to_start_leaves_the_front_end_answering,
     ], __doc__)
