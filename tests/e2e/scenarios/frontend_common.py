@@ -101,6 +101,41 @@ class Recording:
         return crossings / 2 / max(end - start, 1e-9)
 
 
+# What the close step is judged by: the platform calls themselves, traced
+# by the process that made them. Sound stops with its process anyway, so a
+# silent recording after the end could never show a missing stop.
+CLOSE_TRACE = "-all,+mci,+winmm,+cursor"
+MP3_STOPPED = ["stop MP3Play", "close MP3Play"]
+WAV_STOPPED = ["PlaySound(NULL)", "sound ended"]
+CURSOR_SHOWN = "ShowCursor(-1)"
+
+
+def close_step_calls(process):
+    """The calls a traced run (CLOSE_TRACE) made that the close step makes,
+    in their order: MCI commands, PlaySound with no sound and the sound
+    player's end, and ShowCursor with its flag."""
+    calls = []
+    for line in process.stderr().splitlines():
+        match = re.search(r'mciSendStringW \(L"((?:[^"\\]|\\.)*)"', line)
+        if match:
+            calls.append(match.group(1).replace('\\"', '"').replace("\\\\", "\\"))
+        elif re.search(r"MULTIMEDIA_PlaySound pszSound='0+' hmod=0+ fdwSound=0+$", line):
+            calls.append("PlaySound(NULL)")
+        elif "proc_PlaySound Done playing" in line:
+            calls.append("sound ended")
+        elif match := re.search(r"NtUserShowCursor (-?\d+), count=", line):
+            calls.append(f"ShowCursor({match.group(1)})")
+    return calls
+
+
+def expect_close_step(process, stopped, cursor=True):
+    """The run's last calls are the music's stop (`stopped`), then the
+    cursor handed back, all made before the process ended."""
+    calls = close_step_calls(process)
+    tail = stopped + ([CURSOR_SHOWN] if cursor else [])
+    expect(calls[-len(tail):] == tail, f"the close step made {calls[-6:]}, not {tail}")
+
+
 def mci_commands(process):
     """The MCI command strings a process sent, in order, from its +mci trace
     (Wine traces the wide form, to which the narrow one is passed on)."""

@@ -10,11 +10,11 @@ import time
 import common
 from common import expect, scratch_dir, windows_binary
 from contract import NAMES
-from frontend_common import (SAVER_RUN_TITLE, Installation, Recording, expect_no_window, make_tone, mci_commands)
+from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, WAV_STOPPED, Installation, Recording,
+                             expect_close_step, expect_no_window, make_tone, mci_commands)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
-TRACE = "-all,+mci"
 WM_CLOSE = 0x0010
 LATE_RENDERER = "tests/e2e/late_renderer/late_renderer.exe"
 ANSWER_WITHIN_MS = 200
@@ -29,7 +29,7 @@ class Run:
         park_cursor(env)
         env.record_start()
         self.started_recording = time.monotonic()
-        self.frontend = installation.start(*arguments, winedebug=TRACE, extra_env=extra_env)
+        self.frontend = installation.start(*arguments, winedebug=CLOSE_TRACE, extra_env=extra_env)
         self.renderer = env.wait_window(RENDERER_TITLE, timeout=30)
         self.saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
         self.renderer_up = self.now()
@@ -72,7 +72,7 @@ def check_mp3_plays_repeats_and_stops(env, args):
            "the 1.5 s file was not restarted within about a second of its end")
     expect("play MP3Play from 0" in run.commands, f"never restarted from 0: {run.commands}")
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the run")
-    expect(run.commands[-2:] == ["stop MP3Play", "close MP3Play"], f"last commands {run.commands[-2:]}")
+    expect_close_step(run.frontend, MP3_STOPPED)
     opened = [c for c in run.commands if c.startswith("open ")]
     expect(opened == [f'open "{env.winpath(tone)}" type MPEGVideo Alias MP3Play'], f"open commands {opened}")
 
@@ -88,6 +88,7 @@ def check_wav_loops_without_a_timer(env, args):
     expect(run.sound.longest_silence(start, end) < 0.3, "the WAV does not loop seamlessly")
     expect(run.commands == [], f"a WAV run sent MCI commands: {run.commands}")
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the WAV goes on after the run")
+    expect_close_step(run.frontend, WAV_STOPPED)
 
 
 def check_other_file_types_play_nothing(env, args):
@@ -125,6 +126,7 @@ def check_close_request_stops_music_and_leaves_the_renderer(env, args):
     run.finish()
     expect(run.sound.level(run.renderer_up + 0.5, run.renderer_up + 1.4) > 0.05, "the MP3 was not playing")
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the close")
+    expect_close_step(run.frontend, MP3_STOPPED)
     expect(env.find_window(RENDERER_TITLE) is not None, "the renderer went with the front end")
     env.key("space")
     env.wait_window_gone(RENDERER_TITLE, timeout=10)
@@ -141,6 +143,7 @@ def check_renderer_killed_ends_the_run(env, args):
     run.finish()
     expect(run.ended - killed < 1.0, f"the front end took {run.ended - killed:.2f} s to notice")
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the music goes on after the run")
+    expect_close_step(run.frontend, MP3_STOPPED)
 
 
 def check_a_renderer_slow_to_start_leaves_the_front_end_answering(env, args):
@@ -155,7 +158,7 @@ def check_a_renderer_slow_to_start_leaves_the_front_end_answering(env, args):
         park_cursor(env)
         env.record_start()
         started = time.monotonic()
-        frontend = install.start("/s", winedebug=TRACE)
+        frontend = install.start("/s", winedebug=CLOSE_TRACE)
         saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
         answers = []
         while env.find_window(RENDERER_TITLE) is None:
@@ -179,7 +182,7 @@ def check_a_renderer_slow_to_start_leaves_the_front_end_answering(env, args):
         waiting = sound.level(1.5, shown)
         expect(waiting > 0.05, f"no music while the renderer was starting (level {waiting:.3f})")
         expect(sound.level(shown, shown + 1.5) > 0.05, "no music once the renderer was up")
-        expect(mci_commands(frontend)[-2:] == ["stop MP3Play", "close MP3Play"], "the music was not stopped")
+        expect_close_step(frontend, MP3_STOPPED)
     finally:
         # The stand-in is the front end's child, which the harness does not know.
         left = env.find_window(RENDERER_TITLE)

@@ -12,7 +12,8 @@ import time
 import common
 from common import expect, scratch_dir
 from contract import NAMES
-from frontend_common import SAVER_RUN_TITLE, Installation, Recording, make_tone
+from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, Installation, Recording, expect_close_step,
+                             make_tone)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -52,7 +53,7 @@ def one_round(env, install):
     park_cursor(env)
     recording = env.record_start()
     started = time.monotonic()
-    frontend = install.start("/s")
+    frontend = install.start("/s", winedebug=CLOSE_TRACE)
     env.wait_window(RENDERER_TITLE, timeout=30)
     env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
     watcher = env.start(env.probe_exe, ["exit-delay", RENDERER_TITLE, SAVER_RUN_TITLE, 20000])
@@ -70,6 +71,7 @@ def one_round(env, install):
     sound = Recording(env.record_stop())
     after = sound.level(ended + 0.3, ended + 1.0)
     expect(after < SILENT, f"the music goes on after the run (level {after:.4f})")
+    expect_close_step(frontend, MP3_STOPPED)
     env.wait_window_gone(RENDERER_TITLE, timeout=10)
     expect(env.find_window(SAVER_RUN_TITLE) is None, "the saver window is left")
     common.winenv.poll(lambda: not run_processes_left(env), 10, what="both programs' processes to end")

@@ -8,7 +8,8 @@ import time
 
 import common
 from common import expect, scratch_dir
-from frontend_common import SAVER_RUN_TITLE, Installation, Recording, make_tone
+from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, Installation, Recording, expect_close_step,
+                             make_tone)
 from renderer_common import (START_TIMEOUT, TITLE, differing_share, expect_ends, expect_stays_up, lit_share,
                              start_renderer)
 import displays
@@ -74,7 +75,7 @@ def check_saver_run_covers_every_monitor(env, args):
     env.mouse_move(*centre(x_monitors[0]))
     env.record_start()
     started = time.monotonic()
-    frontend = install.start("/s")
+    frontend = install.start("/s", winedebug=CLOSE_TRACE)
     window = env.wait_window(TITLE, timeout=START_TIMEOUT)
     env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
     up = time.monotonic() - started
@@ -96,6 +97,7 @@ def check_saver_run_covers_every_monitor(env, args):
     print(f"     music level while running {playing:.3f}, after the end {after:.4f}")
     expect(playing > 0.05, f"the MP3 is not heard during the run (level {playing:.3f})")
     expect(after < 0.005, "the music goes on after the run")
+    expect_close_step(frontend, MP3_STOPPED)
 
 
 def check_input_on_either_monitor_ends_the_run(env, args):
