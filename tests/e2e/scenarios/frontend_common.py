@@ -92,6 +92,21 @@ class Recording:
             longest = max(longest, current)
         return longest * self.window
 
+    def tone(self, start, end, loud=0.05):
+        """The frequency heard between two times, judged where there is sound:
+        the median of the zero-crossing frequency of each loud window, and
+        how many seconds were loud. Silence in between (a file's slow first
+        start, its restart) then neither lowers nor hides the tone."""
+        frequencies = []
+        first, last = int(start / self.window), int(end / self.window)
+        for index in range(first, min(last, len(self.levels))):
+            if self.levels[index] >= loud:
+                at = index * self.window
+                frequencies.append(self.dominant_frequency(at, at + self.window))
+        frequencies.sort()
+        median = frequencies[len(frequencies) // 2] if frequencies else 0.0
+        return median, len(frequencies) * self.window
+
     def dominant_frequency(self, start, end):
         """Zero crossings of the left channel, as a rough frequency."""
         first = int(start * self.rate) * self.channels
