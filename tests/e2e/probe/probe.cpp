@@ -93,6 +93,7 @@ int usage() {
       "       probe terminate PID\n"
       "       probe hold-file PATH TIMEOUT_MS\n"
       "       probe answers HWND TIMEOUT_MS\n"
+      "       probe style HWND\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -182,6 +183,18 @@ int cmd_send(Args a) {
     return exit_not_found;
   }
   std::printf("%lld\n", static_cast<long long>(result));
+  return exit_ok;
+}
+
+// "STYLE PARENT": a window's style bits and its parent, both in hex and decimal.
+int cmd_style(Args a) {
+  if (a.size() != 1) return usage();
+  const auto hwnd = parse_number(a[0]);
+  if (!hwnd) return usage();
+  const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(*hwnd));
+  if (!IsWindow(window)) return exit_not_found;
+  std::printf("%#lx %lld\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+              static_cast<long long>(reinterpret_cast<INT_PTR>(GetAncestor(window, GA_PARENT))));
   return exit_ok;
 }
 
@@ -605,7 +618,7 @@ constexpr Command commands[] = {
     {"keep", cmd_keep},         {"version", cmd_version},    {"metrics", cmd_metrics},   {"monitors", cmd_monitors},   {"foreground", cmd_foreground}, {"font", cmd_font},
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
-    {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers},
+    {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers}, {"style", cmd_style},
 };
 
 }  // namespace

@@ -60,8 +60,12 @@ def check_pane_fills_the_host_and_ends_with_it(env, args):
         lambda: (lambda p: p if p and (p.width, p.height) == (width, height) else None)(pane_of(env, host_window)),
         15, what=f"a pane of the host's outer size {width}x{height} inside the host")
     expect(texts(env, pane.hwnd)[0] == PANE_TITLE, f"pane titled {texts(env, pane.hwnd)}")
-    style = env.send(pane.hwnd, 0x0000, 0, 0)  # WM_NULL: the pane answers, it is alive
-    del style
+    rc, out = env.probe("style", pane.hwnd)
+    expect(rc == 0, "the pane went away")
+    style, parent = int(out.split()[0], 16), int(out.split()[1])
+    expect(style & WS_CHILD, f"the pane's style {style:#x} lacks WS_CHILD")
+    expect(parent == host_window.hwnd, f"the pane's parent is {parent}, not the host {host_window.hwnd}")
+    expect(env.send(pane.hwnd, 0x0000, 0, 0) == 0, "the pane does not answer")  # WM_NULL
     expect(pane.visible, "the pane is not shown")
     expect_no_renderer(env, install)
     env.close_window(host_window.hwnd)
