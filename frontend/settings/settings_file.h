@@ -1,6 +1,8 @@
 #pragma once
 
+#include "contract.h"
 #include "settings/music_settings.h"
+#include "settings_keys.h"
 
 #include <cstdint>
 #include <string>
@@ -10,10 +12,11 @@ namespace solvane {
 
 // Solvane.ini beside the program: one section, three keys whose names are
 // stored as their code-page-932 bytes whatever the system code page is.
-inline constexpr std::wstring_view settingsSection = L"Section";
-inline constexpr std::string_view keyMusicKind = "BGM\x8B\xE6\x95\xAA";          // BGM区分
-inline constexpr std::string_view keyRepeatTrack = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
-inline constexpr std::string_view keyMusicFile = "BGM\xCC\xA7\xB2\xD9";          // BGMﾌｧｲﾙ
+inline constexpr auto settingsSectionName = contract::wide(keys::settingsSection);
+inline constexpr std::wstring_view settingsSection = settingsSectionName.text;
+inline constexpr std::string_view keyMusicKind = keys::musicKind;
+inline constexpr std::string_view keyRepeatTrack = keys::repeatTrack;
+inline constexpr std::string_view keyMusicFile = keys::musicFile;
 
 // The folder of the program file as the platform reports it, without a
 // trailing backslash except for a drive's root.

@@ -2,6 +2,7 @@
 
 #include "button/property_bag.h"
 #include "contract.h"
+#include "dialog_layout.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "rules/text_rules.h"
@@ -49,7 +50,7 @@ bool SettingsDialog::open() {
                 nullptr, icon)) {
         return false;
     }
-    setClientSizeTwips(clientWidthTwips, clientHeightTwips);
+    setClientSizeTwips(layout::dialogClient.width, layout::dialogClient.height);
     createButtons();
     load();
     return true;
@@ -58,13 +59,16 @@ bool SettingsDialog::open() {
 // The controls in their order of creation; the buttons then take what the
 // dialog's description stores for them.
 void SettingsDialog::createButtons() {
-    Cmd_Can.create(window(), 5940, 3000, 1035, 375);
-    Cmd_Set.create(window(), 4800, 3000, 1095, 375);
+    const auto make = [](Command& button, HWND parent, const layout::TwipsBox& box) {
+        button.create(parent, box.left, box.top, box.width, box.height);
+    };
+    make(Cmd_Can, window(), layout::cancelButton);
+    make(Cmd_Set, window(), layout::setButton);
     Pic_C = std::make_unique<SettingsPanel>([this](int index) { chooseOption(index); });
     Pic_C->create(window());
-    Cmd_BGM.create(Pic_C->window(), 540, 1740, 435, 315);
+    make(Cmd_BGM, Pic_C->window(), layout::fileButton);
     BGM_Repeat = Pic_C->createRepeatBox();
-    Cmd_Etc.create(window(), 2880, 3000, 1875, 375);
+    make(Cmd_Etc, window(), layout::worksButton);
 
     const FormDescription form = FormDescription::fromResource(GetModuleHandleW(nullptr), SOLVANE_SETTINGS_FORM);
     const FontRef font = makeFont(buttonFontDescription());

@@ -47,9 +47,6 @@ public:
     bool markIsSelected(int index) const;
     const MusicSettings& settings() const { return music_; }
 
-    static constexpr int clientWidthTwips = 7185;
-    static constexpr int clientHeightTwips = 3780;
-
 protected:
     void onPaint(HDC dc) override;
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,6 +1,7 @@
 #include "settings_dialog/settings_panel.h"
 
 #include "contract.h"
+#include "dialog_layout.h"
 #include "forms/font.h"
 #include "forms/gdi.h"
 #include "frontend_resources.h"
@@ -13,28 +14,10 @@ namespace solvane {
 
 namespace {
 
-// The tops of the option rows by option index: on screen the CD option
-// stands first, then none, then the music file.
-constexpr int optionTops[SettingsPanel::optionCount] = {1140, 840, 1440};
 // What the dropped list of the repeat box adds to its height, in pixels at 96 dpi.
 constexpr int repeatListHeight = 200;
 
-// A label's place in twips.
-struct LabelBox {
-    int left, top, width, height;
-};
-constexpr LabelBox panelBox{180, 240, 6795, 2535};
-constexpr LabelBox headingBox{300, 360, 1665, 195};
-constexpr LabelBox headingFrame{300, 300, 1695, 315};
-constexpr LabelBox repeatLabelBox{2040, 840, 990, 195};
-constexpr LabelBox optionLabelBoxes[SettingsPanel::optionCount] = {
-    {540, 1140, 345, 195}, {540, 840, 645, 195}, {540, 1440, 900, 195}};
-constexpr LabelBox fileLabelBox{1020, 1740, 5355, 495};
-constexpr LabelBox repeatBoxPlace{1380, 780, 615, 300};
-constexpr int markSize = 195;
-constexpr int markLeft = 300;
-
-void place(Label& label, const LabelBox& box, const TwipsScale& scale) {
+void place(Label& label, const layout::TwipsBox& box, const TwipsScale& scale) {
     label.place(scale.pixelsX(box.left), scale.pixelsY(box.top), scale.pixelsX(box.width), scale.pixelsY(box.height));
 }
 
@@ -68,7 +51,7 @@ bool SettingsPanel::create(HWND parent) {
 
 void SettingsPanel::layOut(const TwipsScale& scale) {
     setScale(scale);
-    moveTwips(panelBox.left, panelBox.top, panelBox.width, panelBox.height);
+    moveTwips(layout::panel.left, layout::panel.top, layout::panel.width, layout::panel.height);
     // The new font reaches the repeat box before the old one goes.
     Font font = dialogFont(scale.dpiY());
     if (BGM_Repeat != nullptr) {
@@ -76,8 +59,8 @@ void SettingsPanel::layOut(const TwipsScale& scale) {
     }
     font_ = std::move(font);
     Label* const labels[] = {&heading_, &repeatLabel_, &lbl_BGM[0], &lbl_BGM[1], &lbl_BGM[2], &lbl_Fname};
-    const LabelBox boxes[] = {headingBox, repeatLabelBox, optionLabelBoxes[0], optionLabelBoxes[1],
-                              optionLabelBoxes[2], fileLabelBox};
+    const layout::TwipsBox boxes[] = {layout::heading,         layout::repeatLabel,     layout::optionLabels[0],
+                                      layout::optionLabels[1], layout::optionLabels[2], layout::fileLabel};
     for (std::size_t i = 0; i < std::size(labels); ++i) {
         place(*labels[i], boxes[i], scale);
         labels[i]->setFont(font_->handle());
@@ -111,13 +94,15 @@ void SettingsPanel::placeRepeatBox() {
     }
     const TwipsScale& at = scale();
     const int listHeight = MulDiv(repeatListHeight, at.dpiY(), TwipsScale::usualDpi);
-    MoveWindow(BGM_Repeat, at.pixelsX(repeatBoxPlace.left), at.pixelsY(repeatBoxPlace.top),
-               at.pixelsX(repeatBoxPlace.width), at.pixelsY(repeatBoxPlace.height) + listHeight, TRUE);
+    const layout::TwipsBox& box = layout::repeatBox;
+    MoveWindow(BGM_Repeat, at.pixelsX(box.left), at.pixelsY(box.top), at.pixelsX(box.width),
+               at.pixelsY(box.height) + listHeight, TRUE);
 }
 
 void SettingsPanel::placeMark(int index) {
-    Img_BGM[index].resize(scale().pixelsX(markSize), scale().pixelsY(markSize));
-    Img_BGM[index].move(scale().pixelsX(markLeft), scale().pixelsY(optionTops[index]));
+    const layout::TwipsBox& box = layout::optionMarks[index];
+    Img_BGM[index].resize(scale().pixelsX(box.width), scale().pixelsY(box.height));
+    Img_BGM[index].move(scale().pixelsX(box.left), scale().pixelsY(box.top));
 }
 
 void SettingsPanel::mark(int index, bool chosen) {
@@ -140,9 +125,9 @@ void SettingsPanel::onPaint(HDC dc) {
     paintArch(dc, client.right, client.bottom, 30, 30, 30);
     // The black frame around the heading.
     const TwipsScale& at = scale();
-    drawOutline(dc, {at.pixelsX(headingFrame.left), at.pixelsY(headingFrame.top),
-                     at.pixelsX(headingFrame.left + headingFrame.width),
-                     at.pixelsY(headingFrame.top + headingFrame.height)});
+    const layout::TwipsBox& frame = layout::headingFrame;
+    drawOutline(dc, {at.pixelsX(frame.left), at.pixelsY(frame.top), at.pixelsX(frame.left + frame.width),
+                     at.pixelsY(frame.top + frame.height)});
     heading_.paint(dc);
     repeatLabel_.paint(dc);
     for (const Label& label : lbl_BGM) {

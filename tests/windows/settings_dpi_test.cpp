@@ -2,6 +2,7 @@
 // WM_DPICHANGED, it lays out everything again at the new scale and measures
 // as a dialog opened there, and back again as it did.
 #include "button/command.h"
+#include "dialog_layout.h"
 #include "forms/gdi.h"
 #include "forms/twips.h"
 #include "settings_dialog/settings_dialog.h"
@@ -19,19 +20,11 @@
 namespace solvane {
 namespace {
 
-// The layout in twips, each place in its parent's client area.
-struct TwipsBox {
-    int left, top, width, height;
-};
-constexpr TwipsBox panelBox{180, 240, 6795, 2535};
-const std::map<std::string, TwipsBox> buttonBoxes{{"cancel", {5940, 3000, 1035, 375}},
-                                                  {"set", {4800, 3000, 1095, 375}},
-                                                  {"file", {540, 1740, 435, 315}},
-                                                  {"works", {2880, 3000, 1875, 375}}};
-constexpr TwipsBox repeatBox{1380, 780, 615, 300};
-constexpr int markTops[] = {1140, 840, 1440}; // by option
-constexpr int markLeft = 300;
-constexpr int markBox = 195;
+using layout::TwipsBox;
+const std::map<std::string, TwipsBox> buttonBoxes{{"cancel", layout::cancelButton},
+                                                  {"set", layout::setButton},
+                                                  {"file", layout::fileButton},
+                                                  {"works", layout::worksButton}};
 constexpr int markTwips = 180;   // 12 pixels at 96 dpi
 constexpr int skinFrameTwips = 60; // 4 pixels at 96 dpi
 constexpr int close = 3;         // a channel difference still counted as the same colour
@@ -83,9 +76,9 @@ private:
 
 // Where a mark differs from the panel's rows (each row one grey).
 RECT markExtent(const PanelPicture& picture, int option, int dpi) {
-    const int left = px(markLeft, dpi);
-    const int top = px(markTops[option], dpi);
-    const int box = px(markBox, dpi);
+    const int left = px(layout::optionMarks[option].left, dpi);
+    const int top = px(layout::optionMarks[option].top, dpi);
+    const int box = px(layout::optionMarks[option].width, dpi);
     RECT inked{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
     for (int y = top; y < top + box; ++y) {
         for (int x = left; x < left + box; ++x) {
@@ -138,54 +131,54 @@ struct Layout {
 };
 
 Layout measure(SettingsDialog& dialog) {
-    Layout layout;
-    layout.panel = placeInParent(dialog.panel());
+    Layout measured;
+    measured.panel = placeInParent(dialog.panel());
     const std::map<std::string, Command*> buttons{{"cancel", &dialog.cancelButton()},
                                                   {"set", &dialog.setButton()},
                                                   {"file", &dialog.fileButton()},
                                                   {"works", &dialog.worksButton()}};
     for (const auto& [name, button] : buttons) {
-        layout.buttons[name] = placeInParent(button->window());
+        measured.buttons[name] = placeInParent(button->window());
     }
     RECT combo{};
     GetWindowRect(dialog.repeatBox(), &combo); // the closed box, without its list
     MapWindowPoints(nullptr, dialog.panel(), reinterpret_cast<POINT*>(&combo), 2);
-    layout.repeat = combo;
+    measured.repeat = combo;
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.repeatBox(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    layout.fontHeight = font.lfHeight;
+    measured.fontHeight = font.lfHeight;
     for (const char* name : {"cancel", "set", "works"}) {
-        layout.frames.push_back(skinFrame(*buttons.at(name)));
+        measured.frames.push_back(skinFrame(*buttons.at(name)));
     }
-    layout.fileLabel = dialog.fileLabel().bounds();
-    return layout;
+    measured.fileLabel = dialog.fileLabel().bounds();
+    return measured;
 }
 
 void expectLayoutAt(SettingsDialog& dialog, int dpi) {
-    const Layout layout = measure(dialog);
-    const RECT panel = expectedRect(panelBox, dpi);
-    EXPECT_TRUE(EqualRect(&layout.panel, &panel)) << "the panel at " << dpi << " dpi";
+    const Layout found = measure(dialog);
+    const RECT panel = expectedRect(layout::panel, dpi);
+    EXPECT_TRUE(EqualRect(&found.panel, &panel)) << "the panel at " << dpi << " dpi";
     for (const auto& [name, box] : buttonBoxes) {
         const RECT want = expectedRect(box, dpi);
-        EXPECT_TRUE(EqualRect(&layout.buttons.at(name), &want))
-            << name << " at " << dpi << " dpi: " << layout.buttons.at(name).left << "," << layout.buttons.at(name).top
-            << " " << layout.buttons.at(name).right - layout.buttons.at(name).left << "x"
-            << layout.buttons.at(name).bottom - layout.buttons.at(name).top;
+        EXPECT_TRUE(EqualRect(&found.buttons.at(name), &want))
+            << name << " at " << dpi << " dpi: " << found.buttons.at(name).left << "," << found.buttons.at(name).top
+            << " " << found.buttons.at(name).right - found.buttons.at(name).left << "x"
+            << found.buttons.at(name).bottom - found.buttons.at(name).top;
     }
-    EXPECT_EQ(layout.repeat.left, px(repeatBox.left, dpi));
-    EXPECT_EQ(layout.repeat.top, px(repeatBox.top, dpi));
-    EXPECT_EQ(layout.repeat.right - layout.repeat.left, px(repeatBox.width, dpi));
-    EXPECT_EQ(layout.fontHeight, -std::lround(9.75 * dpi / 72)) << "the texts' font at " << dpi << " dpi";
+    EXPECT_EQ(found.repeat.left, px(layout::repeatBox.left, dpi));
+    EXPECT_EQ(found.repeat.top, px(layout::repeatBox.top, dpi));
+    EXPECT_EQ(found.repeat.right - found.repeat.left, px(layout::repeatBox.width, dpi));
+    EXPECT_EQ(found.fontHeight, -std::lround(9.75 * dpi / 72)) << "the texts' font at " << dpi << " dpi";
 
     const PanelPicture picture(dialog.panel());
     for (int option = 0; option < 3; ++option) {
         const RECT mark = markExtent(picture, option, dpi);
-        EXPECT_EQ(mark.left, px(markLeft, dpi)) << "option " << option << " at " << dpi;
-        EXPECT_EQ(mark.top, px(markTops[option], dpi)) << "option " << option << " at " << dpi;
+        EXPECT_EQ(mark.left, px(layout::optionMarks[option].left, dpi)) << "option " << option << " at " << dpi;
+        EXPECT_EQ(mark.top, px(layout::optionMarks[option].top, dpi)) << "option " << option << " at " << dpi;
         EXPECT_EQ(mark.right - mark.left, px(markTwips, dpi)) << "option " << option << " at " << dpi;
         EXPECT_EQ(mark.bottom - mark.top, px(markTwips, dpi)) << "option " << option << " at " << dpi;
     }
-    for (const auto& frame : layout.frames) {
+    for (const auto& frame : found.frames) {
         EXPECT_EQ(frame, std::make_pair(px(skinFrameTwips, dpi), px(skinFrameTwips, dpi))) << dpi << " dpi";
     }
 }

@@ -8,7 +8,7 @@ import random
 
 import common
 from common import expect, scratch_dir
-from frontend_common import SAVER_RUN_TITLE, Installation, mci_commands
+from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SAVER_RUN_TITLE, SECTION_LINE, Installation, mci_commands
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -49,7 +49,7 @@ def check_a_stored_path_with_a_double_quote_is_no_file(env, args):
     real = os.path.join(folder, "x.mp3")
     with open(real, "wb") as f:
         f.write(b"\xff\xfb" * 100)
-    install.write_ini(b"[Section]\r\nBGM\x8b\xe6\x95\xaa= 2\r\nBGM\xd8\xcb\xdf\xb0\xc4= 0\r\nBGM\xcc\xa7\xb2\xd9=" +
+    install.write_ini(SECTION_LINE + KEY_KIND + b"= 2\r\n" + KEY_TRACK + b"= 0\r\n" + KEY_FILE + b"=" +
                       env.winpath(real).encode() + b'" type waveaudio alias Evil "x.mp3\r\n')
     commands = saver_run(env, install)
     expect(not any(c.startswith("open") for c in commands), f"a path with a quote was opened: {commands}")

@@ -10,15 +10,20 @@ import subprocess
 import wave
 
 from common import expect, scratch_dir, windows_binary
-from contract import NAMES
+from contract import KEYS, LAYOUT, NAMES
 from renderer_common import TITLE as RENDERER_TITLE
 
 FRONTEND = f"bin/{NAMES.frontendFile}"
 RENDERER = f"bin/{NAMES.rendererFile}"
 SAVER_RUN_TITLE = NAMES.saverRunTitle
-KEY_KIND = b"BGM\x8b\xe6\x95\xaa"
-KEY_TRACK = b"BGM\xd8\xcb\xdf\xb0\xc4"
-KEY_FILE = b"BGM\xcc\xa7\xb2\xd9"
+KEY_KIND, KEY_TRACK, KEY_FILE = KEYS.musicKind, KEYS.repeatTrack, KEYS.musicFile
+SECTION_LINE = b"[" + KEYS.settingsSection + b"]\r\n"
+# The settings dialog's controls as the program lays them out: the parent
+# each stands in, and its box in twips there.
+BUTTONS = {"cancel": ("window", *LAYOUT.cancelButton), "set": ("window", *LAYOUT.setButton),
+           "file": ("panel", *LAYOUT.fileButton), "works": ("window", *LAYOUT.worksButton)}
+OPTION_MARKS = [LAYOUT.optionMark0, LAYOUT.optionMark1, LAYOUT.optionMark2]
+OPTION_LABELS = [LAYOUT.optionLabel0, LAYOUT.optionLabel1, LAYOUT.optionLabel2]
 
 
 class Installation:
@@ -37,7 +42,7 @@ class Installation:
     def configure(self, kind, track=0, music_file=""):
         """Writes the settings file as the dialog would: sign-blank numbers."""
         path = self.env.winpath(music_file) if music_file else ""
-        self.write_ini(b"[Section]\r\n" + KEY_KIND + f"= {kind}\r\n".encode() +
+        self.write_ini(SECTION_LINE + KEY_KIND + f"= {kind}\r\n".encode() +
                        KEY_TRACK + f"= {track}\r\n".encode() +
                        KEY_FILE + b"=" + path.encode("cp932") + b"\r\n")
 

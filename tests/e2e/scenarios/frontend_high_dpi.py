@@ -10,8 +10,8 @@ import os
 
 import common
 from common import expect
-from contract import NAMES
-from frontend_common import Installation
+from contract import LAYOUT, NAMES
+from frontend_common import BUTTONS, OPTION_MARKS, Installation
 from frontend_settings import Dialog
 from procs import poll
 
@@ -19,16 +19,7 @@ DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 TWIPS_PER_INCH = 1440
 USUAL_DPI = 96
 
-# The layout in twips: the panel in the client area, the buttons in their parents.
-PANEL = (180, 240, 6795, 2535)
-BUTTONS = {
-    "cancel": ("window", 5940, 3000, 1035, 375),
-    "set": ("window", 4800, 3000, 1095, 375),
-    "file": ("panel", 540, 1740, 435, 315),
-    "works": ("window", 2880, 3000, 1875, 375),
-}
-MARK_BOXES = {1: (300, 840), 0: (300, 1140), 2: (300, 1440)}  # option: left, top
-MARK_BOX = 195
+PANEL = LAYOUT.panel
 MARK_TWIPS = 180  # 12 pixels at 96 dpi
 SKIN_FRAME = 60  # 4 pixels at 96 dpi
 CLOSE = 3  # channel difference still counted as the same colour
@@ -56,8 +47,8 @@ def same(a, b):
 def mark_extent(image, panel, option, per_pixel):
     """Where the mark differs from the panel's rows (each row is one grey):
     its left, top, width and height in panel pixels."""
-    left, top = (pixels(v, per_pixel) for v in MARK_BOXES[option])
-    box = pixels(MARK_BOX, per_pixel)
+    left, top = (pixels(v, per_pixel) for v in OPTION_MARKS[option][:2])
+    box = pixels(OPTION_MARKS[option].width, per_pixel)
     inked = [(x, y) for y in range(top, top + box) for x in range(left, left + box)
              if not same(image.pixel(panel.left + x, panel.top + y), image.pixel(panel.left + 2, panel.top + y))]
     expect(inked, f"no mark of option {option} in its box")
@@ -118,7 +109,7 @@ def check_every_part_keeps_its_proportions(env, args):
 
             image = poll(lambda: painted(env.capture(), buttons["cancel"]), 10, what=f"the dialog painted at {dpi} dpi")
             mark = pixels(MARK_TWIPS, per_pixel)
-            for option, (left, top) in MARK_BOXES.items():
+            for option, (left, top, _, _) in enumerate(OPTION_MARKS):
                 extent = mark_extent(image, panel, option, per_pixel)
                 expect(extent == (pixels(left, per_pixel), pixels(top, per_pixel), mark, mark),
                        f"at {dpi} dpi the mark of option {option} is {extent}")

@@ -10,7 +10,7 @@ import os
 
 import common
 from common import expect, scratch_dir
-from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, Installation, make_tone, short_winpath
+from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SECTION_LINE, Installation, make_tone, short_winpath
 from frontend_saver_run import Run
 from frontend_settings import Dialog
 
@@ -49,7 +49,7 @@ def check_the_dialog_saves_and_the_file_reads_back(env, args):
         dialog.ended()  # a save that failed would have kept the dialog open
         with open(install.ini, "rb") as f:
             saved = f.read()
-        expected = b"[Section]\r\n" + KEY_KIND + b"=1\r\n" + KEY_TRACK + b"=7\r\n" + KEY_FILE + b"=\r\n"
+        expected = SECTION_LINE + KEY_KIND + b"=1\r\n" + KEY_TRACK + b"=7\r\n" + KEY_FILE + b"=\r\n"
         expect(saved == expected, f"under code page {code_page} the file holds {saved!r}")
 
 

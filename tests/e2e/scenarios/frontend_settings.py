@@ -9,8 +9,8 @@ import os
 
 import common
 from common import expect
-from contract import NAMES
-from frontend_common import Installation, KEY_TRACK, SAVER_RUN_TITLE, make_tone
+from contract import LAYOUT, NAMES
+from frontend_common import BUTTONS, KEY_TRACK, OPTION_LABELS, OPTION_MARKS, SAVER_RUN_TITLE, Installation, make_tone
 from frontend_saver_run import Run
 from procs import poll
 
@@ -19,14 +19,8 @@ TWIPS = 15  # per pixel on the 96 dpi virtual desktop
 WM_CLOSE = 0x0010
 FILE_CHOOSER_TITLE = "ﾌｧｲﾙを開く"
 TYPING_ATTEMPTS = 4
+REPEAT_ARROW = 215  # twips of the repeat box taken by its drop arrow
 
-# The buttons as the layout gives them: parent, left, top, width, height in twips.
-BUTTONS = {
-    "cancel": ("window", 5940, 3000, 1035, 375),
-    "set": ("window", 4800, 3000, 1095, 375),
-    "file": ("panel", 540, 1740, 435, 315),
-    "works": ("window", 2880, 3000, 1875, 375),
-}
 # Each look's third ring on the top edge, which tells the skins apart.
 LOOKS = {(0xF3, 0xF3, 0xEE): "Normal", (0xFF, 0xF0, 0xCF): "HighLight", (0xCE, 0xE7, 0xFF): "Selected",
          (0x00, 0x3C, 0x74): "Pressed", (0xF5, 0xF4, 0xEA): "Disable"}
@@ -43,8 +37,7 @@ class Dialog:
         panels = [w for w in children if w.cls == NAMES.settingsPanelClass]
         expect(panels, f"no panel among {children}")
         self.panel = panels[0]
-        # The panel stands at (180, 240) twips in the client area.
-        self.client = (self.panel.left - 180 // TWIPS, self.panel.top - 240 // TWIPS)
+        self.client = (self.panel.left - LAYOUT.panel.left // TWIPS, self.panel.top - LAYOUT.panel.top // TWIPS)
 
     def texts(self):
         rc, out = self.env.probe("texts", self.window.hwnd)
@@ -61,12 +54,8 @@ class Dialog:
         self.env.click(button)
 
     def choose(self, option, button="left", on_label=False):
-        tops = {0: 1140, 1: 840, 2: 1440}
-        widths = {0: 345, 1: 645, 2: 900}
-        if on_label:
-            self.click(540, tops[option], widths[option], 195, on_panel=True, button=button)
-        else:
-            self.click(300, tops[option], 195, 195, on_panel=True, button=button)
+        box = OPTION_LABELS[option] if on_label else OPTION_MARKS[option]
+        self.click(*box, on_panel=True, button=button)
 
     def button_point(self, name):
         parent, left, top, width, height = BUTTONS[name]
@@ -103,7 +92,8 @@ class Dialog:
 
     def type_repeat(self, text):
         """Replaces the repeat box's text by typing, as a user would."""
-        self.click(1380, 780, 400, 300, on_panel=True)
+        box = LAYOUT.repeatBox
+        self.click(box.left, box.top, box.width - REPEAT_ARROW, box.height, on_panel=True)  # clear of the arrow
         self.env.key("ctrl+a")
         self.env.key("BackSpace")
         for key in text:
@@ -193,8 +183,8 @@ def check_japanese_texts_whatever_the_code_page(env, args):
         dialog.wait_look("set", "Normal")
         image = env.capture()
         x0, y0 = dialog.client
-        pictures.append([image.pixel(x, y) for y in range(y0, y0 + 3780 // TWIPS)
-                         for x in range(x0, x0 + 7185 // TWIPS)])
+        pictures.append([image.pixel(x, y) for y in range(y0, y0 + LAYOUT.dialogClient.height // TWIPS)
+                         for x in range(x0, x0 + LAYOUT.dialogClient.width // TWIPS)])
         dialog.choose(1)
         dialog.type_repeat("7")
         dialog.set_button()
@@ -202,8 +192,10 @@ def check_japanese_texts_whatever_the_code_page(env, args):
         with open(install.ini, "rb") as f:
             expect(KEY_TRACK + b"=7\r\n" in f.read(), f"track 7 is not under its key with {extra_env}")
     # The repeat box holds the blinking caret; everything else must match.
-    width = 7185 // TWIPS
-    combo = ((180 + 1380) // TWIPS, (240 + 780) // TWIPS, (180 + 1380 + 615) // TWIPS, (240 + 780 + 300) // TWIPS + 2)
+    width = LAYOUT.dialogClient.width // TWIPS
+    panel, box = LAYOUT.panel, LAYOUT.repeatBox
+    combo = ((panel.left + box.left) // TWIPS, (panel.top + box.top) // TWIPS,
+             (panel.left + box.left + box.width) // TWIPS, (panel.top + box.top + box.height) // TWIPS + 2)
     differing = [(x, y) for x, y in ((i % width, i // width) for i, (a, b) in enumerate(zip(*pictures)) if a != b)
                  if not (combo[0] <= x < combo[2] and combo[1] <= y < combo[3])]
     expect(not differing, f"pixels of the dialog differ between the code pages: {differing[:10]}")
@@ -241,8 +233,9 @@ def check_escape_closes_like_cancel(env, args):
 
 def mark_selected(image, dialog, option):
     """Whether the option's mark shows the selected picture (a red dot)."""
-    tops = {0: 1140, 1: 840, 2: 1440}
-    r, g, b = image.pixel(dialog.panel.left + (300 + 97) // TWIPS, dialog.panel.top + (tops[option] + 97) // TWIPS)
+    mark = OPTION_MARKS[option]
+    r, g, b = image.pixel(dialog.panel.left + (mark.left + mark.width // 2) // TWIPS,
+                          dialog.panel.top + (mark.top + mark.height // 2) // TWIPS)
     return r > g + 60 and r > b + 60
 
 
