@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <string>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 // Polish and Cyrillic letters and a blank: no code page writes them all.
@@ -121,4 +121,4 @@ TEST(PlatformPathTest, ShortAndLongFormsOfOneFile) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

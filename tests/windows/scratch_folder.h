@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace solvane::testing {
+namespace solvane::test {
 
 inline std::wstring writeFile(const std::wstring& path, std::string_view content) {
     std::ofstream(path.c_str(), std::ios::binary) << content;
@@ -91,4 +91,4 @@ inline std::string narrowFileContent(const std::string& path) {
     return content;
 }
 
-} // namespace solvane::testing
+} // namespace solvane::test

@@ -4,6 +4,7 @@
 #include "rules/text_rules.h"
 #include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,6 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-void pump() {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,7 +37,7 @@ protected:
         auto dialog = std::make_unique<SettingsDialog>(music, ini);
         EXPECT_TRUE(dialog->open());
         dialog->show();
-        pump();
+        test::pumpMessages();
         return dialog;
     }
 
@@ -231,7 +224,7 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_FALSE(IsWindow(first->window()));
     auto second = openDialog();
     SendMessageW(second->window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    pump();
+    test::pumpMessages();
     EXPECT_FALSE(IsWindow(second->window()));
     EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "no settings file may appear";
 }

@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 const std::wstring mixedName = L"\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430";
@@ -122,4 +122,4 @@ TEST_F(FailedSaveTest, AWorkingSaveKeepsWhatElseTheFileHolds) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

@@ -38,26 +38,6 @@ HostWindow::~HostWindow() {
     pumpMessages();
 }
 
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-bool waitFor(const std::function<bool()>& condition, int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        pumpMessages();
-    }
-    return true;
-}
-
 Snapshot::Snapshot(HWND window) {
     RECT client{};
     GetClientRect(window, &client);

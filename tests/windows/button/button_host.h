@@ -1,6 +1,7 @@
 #pragma once
 
 #include "button/command.h"
+#include "test_support.h"
 
 #include <windows.h>
 
@@ -21,10 +22,6 @@ public:
 private:
     HWND window_ = nullptr;
 };
-
-void pumpMessages();
-// Pumps messages until the condition holds or the time is up.
-bool waitFor(const std::function<bool()>& condition, int milliseconds = 3000);
 
 // What the window shows, painted into a bitmap through WM_PRINTCLIENT.
 class Snapshot {

@@ -201,7 +201,7 @@ TEST(InputTest, TimerNoticesTheCursorLeaving) {
     GetWindowRect(c.command.window(), &box);
     moveCursor(box.left + 10, box.top + 10);
     c.enter();
-    test::waitFor([] { return false; }, 300);
+    test::pumpFor(300);
     EXPECT_EQ(c.command.state(), StateHighLight) << "resting over the button";
 }
 

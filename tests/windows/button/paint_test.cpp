@@ -115,7 +115,7 @@ TEST(PaintTest, CaptionSitsTenTwipsAboveTheMiddleAndIsCentred) {
     Painted small(435, 315);
     EXPECT_EQ(small.command.label().box.top, 50);
     small.command.Caption(L"...");
-    test::waitFor([] { return false; }, 50);
+    test::pumpFor(50);
     const test::Snapshot shot(small.command.window());
     int left = shot.width(), right = -1, top = shot.height();
     for (int y = 4; y < shot.height() - 4; ++y) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 const Sent currentQuery{"status cdaudio current track", true, 512};
@@ -195,4 +195,4 @@ TEST(RealCdPlayerTest, NoDriveEndsPollingAtTheFirstPoll) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

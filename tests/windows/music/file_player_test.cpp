@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 const Sent modeQuery{"status MP3Play mode", true, 30};
@@ -183,4 +183,4 @@ TEST_F(RealFilePlayerTest, AMissingFileLeavesTheMusicOff) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

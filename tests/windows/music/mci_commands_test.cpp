@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 const std::wstring noCommandText = L"コマンド文字列が指定されていません";
@@ -87,4 +87,4 @@ TEST(RealMciCommandsTest, StatusOfAnUnopenedAliasFailsWithThePlatformsText) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scripted_mci.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@
 
 #include <functional>
 
-namespace solvane::testing {
+namespace solvane::test {
 
 // The scripted MCI installed for the test.
 class ScriptedMusicTest : public ::testing::Test {
@@ -22,16 +23,4 @@ protected:
     ScriptedMci mci;
 };
 
-// Polls a condition until it holds or the time is up.
-inline bool waitFor(const std::function<bool()>& condition, ULONGLONG timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
-
-} // namespace solvane::testing
+} // namespace solvane::test

@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 class RendererStandIn {
@@ -38,23 +38,6 @@ private:
     HWND window_;
 };
 
-// Runs this thread's messages (the run's timers) until `done` holds or five
-// seconds have passed.
-bool pumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG end = GetTickCount64() + 5000;
-    while (!done()) {
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-    }
-    return true;
-}
-
 // Where the close step would end the process: how many commands had been
 // sent by then, for each end.
 class SeenEnd final : public ProcessEnd {
@@ -73,6 +56,9 @@ private:
     const ScriptedMci& mci_;
     ProcessEnd* previous_;
 };
+
+// The run's timers run as this thread's messages.
+bool waitForRun(const std::function<bool()>& done) { return waitFor(done, 5000); }
 
 class SaverRunMusicTest : public ScriptedMusicTest {
 protected:
@@ -122,7 +108,7 @@ TEST_F(SaverRunMusicTest, AGivenMp3FileIsOpenedAndWatchedEverySecond) {
     ASSERT_TRUE(openSaverWindow(given(2, 0, L"C:\\Music\\given.mp3")));
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{{"open \"C:\\Music\\given.mp3\" type MPEGVideo Alias MP3Play", true, 0},
                                              {"play MP3Play", true, 0}}));
-    EXPECT_TRUE(pumpUntil([this] { return wasSent({"status MP3Play mode", true, 30}); }))
+    EXPECT_TRUE(waitForRun([this] { return wasSent({"status MP3Play mode", true, 30}); }))
         << "the file repeat never looked at the file";
     EXPECT_TRUE(sound.plays.empty());
 }
@@ -130,7 +116,7 @@ TEST_F(SaverRunMusicTest, AGivenMp3FileIsOpenedAndWatchedEverySecond) {
 TEST_F(SaverRunMusicTest, TheGivenTrackIsTheOneRepeated) {
     ASSERT_TRUE(openSaverWindow(given(1, 3, L"")));
     EXPECT_TRUE(mci.cd.open);
-    EXPECT_TRUE(pumpUntil([this] { return wasSent({"play cdaudio from 03:00:00:00", true, 512}); }))
+    EXPECT_TRUE(waitForRun([this] { return wasSent({"play cdaudio from 03:00:00:00", true, 512}); }))
         << "the CD poll never went to track 3";
     EXPECT_EQ(mci.cd.currentTrack, 3);
 }
@@ -138,13 +124,13 @@ TEST_F(SaverRunMusicTest, TheGivenTrackIsTheOneRepeated) {
 TEST_F(SaverRunMusicTest, AWholeRunWithADiscEndsByStoppingAndClosingItWhenTheRendererGoes) {
     ASSERT_TRUE(openSaverWindow(given(1, 3, L"")));
     const Sent playTrack3{"play cdaudio from 03:00:00:00", true, 512};
-    EXPECT_TRUE(pumpUntil([&] { return timesSent(playTrack3) == 1; })) << "the poll never went to track 3";
+    EXPECT_TRUE(waitForRun([&] { return timesSent(playTrack3) == 1; })) << "the poll never went to track 3";
     mci.nextTrack(); // the drive moves on to track 4 by itself
-    EXPECT_TRUE(pumpUntil([&] { return timesSent(playTrack3) == 2; })) << "track 3 was not repeated";
+    EXPECT_TRUE(waitForRun([&] { return timesSent(playTrack3) == 2; })) << "track 3 was not repeated";
     EXPECT_TRUE(processEnded.codes.empty()) << "the run ended while the renderer ran";
 
     renderer.close();
-    ASSERT_TRUE(pumpUntil([&] { return !processEnded.codes.empty(); })) << "the run never ended";
+    ASSERT_TRUE(waitForRun([&] { return !processEnded.codes.empty(); })) << "the run never ended";
     EXPECT_EQ(processEnded.codes, std::vector<unsigned>{0});
     const std::vector<Sent> sent = mci.sent();
     ASSERT_GE(sent.size(), 2u);
@@ -158,9 +144,9 @@ TEST_F(SaverRunMusicTest, AWholeRunWithADiscEndsByStoppingAndClosingItWhenTheRen
 TEST_F(SaverRunMusicTest, ADiscThatStoppedAnsweringIsLeftAloneAtTheEnd) {
     mci.cd.discPresent = false;
     ASSERT_TRUE(openSaverWindow(given(1, 0, L"")));
-    EXPECT_TRUE(pumpUntil([&] { return timesSent({"status cdaudio current track", true, 512}) == 1; }));
+    EXPECT_TRUE(waitForRun([&] { return timesSent({"status cdaudio current track", true, 512}) == 1; }));
     renderer.close();
-    ASSERT_TRUE(pumpUntil([&] { return !processEnded.codes.empty(); }));
+    ASSERT_TRUE(waitForRun([&] { return !processEnded.codes.empty(); }));
     EXPECT_EQ(timesSent({"close cdaudio", false, 0}), 0u) << "a CD whose polling failed is not closed";
     EXPECT_EQ(timesSent({"status cdaudio current track", true, 512}), 1u) << "nor polled again";
 }
@@ -168,7 +154,7 @@ TEST_F(SaverRunMusicTest, ADiscThatStoppedAnsweringIsLeftAloneAtTheEnd) {
 TEST_F(SaverRunMusicTest, ARendererThatNeverStartedEndsTheRunAtTheFirstLook) {
     renderer.close();
     ASSERT_TRUE(openSaverWindow(given(2, 0, L"C:\\Music\\given.mp3")));
-    ASSERT_TRUE(pumpUntil([&] { return !processEnded.codes.empty(); })) << "no renderer was started: nothing to wait for";
+    ASSERT_TRUE(waitForRun([&] { return !processEnded.codes.empty(); })) << "no renderer was started: nothing to wait for";
     const std::vector<Sent> sent = mci.sent();
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(std::vector<Sent>(sent.end() - 2, sent.end()),
@@ -186,4 +172,4 @@ TEST_F(SaverRunMusicTest, TheCloseStepRunsOnceHoweverManyClosesCome) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace solvane::testing {
+namespace solvane::test {
 
 namespace {
 
@@ -242,4 +242,4 @@ BOOL RecordingSound::playSound(const char* name, HMODULE module, DWORD flags) {
     return TRUE;
 }
 
-} // namespace solvane::testing
+} // namespace solvane::test

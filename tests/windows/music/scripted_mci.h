@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace solvane::testing {
+namespace solvane::test {
 
 // One command as the module sent it: its text, whether a reply buffer came
 // with it, and the reply length passed.
@@ -111,4 +111,4 @@ private:
     SoundSeam* previous;
 };
 
-} // namespace solvane::testing
+} // namespace solvane::test

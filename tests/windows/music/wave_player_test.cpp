@@ -4,7 +4,7 @@
 
 #include "music_fixture.h"
 
-namespace solvane::testing {
+namespace solvane::test {
 namespace {
 
 class WavePlayerTest : public ::testing::Test {
@@ -46,4 +46,4 @@ TEST_F(WavePlayerTest, APathWithANulIsRefusedRatherThanCut) {
 }
 
 } // namespace
-} // namespace solvane::testing
+} // namespace solvane::test
