@@ -86,8 +86,8 @@ Medians measure(const Layout& layout, int rounds) {
     solvane::OffscreenContext context(layout.width, layout.height);
     std::uint32_t clock = 0;
     solvane::OffscreenPlatform platform([&clock] { return clock; });
-    solvane::seedSceneRandom(2024);
-    solvane::SceneSet scenes(layout.width, layout.height, layout.monitors, platform);
+    solvane::SceneInputs inputs{solvane::fixedSceneSettings, solvane::SceneRandom::fromTime(2024)};
+    solvane::SceneSet scenes(layout.width, layout.height, layout.monitors, platform, inputs);
     const unsigned int texture = scenes.scene(0).state().feedbackTexture;
     std::vector<double> frames;
     std::vector<double> floors;
@@ -111,7 +111,6 @@ Medians measure(const Layout& layout, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    solvane::assignSceneSettings();
     const Layout one{"one monitor 1920x1080", 1920, 1080, {{0, 0, 1920, 1080}}};
     const Layout two{"two monitors 1920x1080+1280x720", 3200, 1080, {{0, 0, 1920, 1080}, {1920, 0, 3200, 720}}};
     {

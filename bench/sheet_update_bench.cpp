@@ -1,5 +1,4 @@
 // Time of one Sheet::update, the per-frame arithmetic of the scene.
-#include "scene/random.h"
 #include "scene/scene_settings.h"
 #include "scene/sheet.h"
 
@@ -8,9 +7,8 @@
 namespace {
 
 void sheetUpdate(benchmark::State& state) {
-    solvane::assignSceneSettings();
-    solvane::seedSceneRandom(1);
-    solvane::Sheet sheet;
+    solvane::SceneInputs inputs{solvane::fixedSceneSettings, solvane::SceneRandom::fromTime(1)};
+    solvane::Sheet sheet(inputs);
     for (auto _ : state) {
         sheet.update(0.016f);
         benchmark::DoNotOptimize(sheet.point(15, 15).glow);

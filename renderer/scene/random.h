@@ -8,13 +8,19 @@ namespace solvane {
 // every build (glibc's rand() reaches 2^31 - 1, so it cannot be used).
 inline constexpr int randomMax = 32767;
 
-void seedRandom(std::uint32_t seed);
-int nextRandom();
+class SceneRandom {
+public:
+    explicit SceneRandom(std::uint32_t seed = 1) : state_(seed) {}
 
-// Seeds from the time of day in seconds and discards the first 20 draws.
-void seedSceneRandom(std::uint32_t seconds);
+    // Seeded from the time of day in seconds, the first 20 draws discarded.
+    static SceneRandom fromTime(std::uint32_t seconds);
 
-// r / 32767 for the next r, so both ends of [0, 1] can occur.
-float nextRandomUnit();
+    int next();
+    // r / 32767 for the next r, so both ends of [0, 1] can occur.
+    float nextUnit();
+
+private:
+    std::uint32_t state_;
+};
 
 } // namespace solvane

@@ -1,8 +1,6 @@
 #include "scene.h"
 
 #include "gl_api.h"
-#include "random.h"
-#include "scene_settings.h"
 
 #include <cmath>
 #include <numbers>
@@ -24,8 +22,8 @@ std::int32_t fitFeedbackSize(std::int32_t& log2, std::int32_t width, std::int32_
     return size;
 }
 
-float rateBetween(float base) {
-    return (base + nextRandomUnit() * base) * static_cast<float>(sceneSettings().feedbackSpeed);
+float rateBetween(float base, SceneInputs& inputs) {
+    return (base + inputs.random.nextUnit() * base) * static_cast<float>(inputs.settings.feedbackSpeed);
 }
 
 void advance(float& phase, float rate, float seconds) {
@@ -48,19 +46,24 @@ void clearArea(const Viewport& area) {
 }
 
 // Rest half-extents of the feedback quad, in units of the aspect ratio and
-// plain units; the plane it lies in; the camera distance.
-constexpr double quadHalfWidthPerAspect = 2.0;
-constexpr double quadHalfHeight = 2.0;
-constexpr double quadPlaneZ = 1.25;
-constexpr double cameraDistance = 5.0;
+// plain units; the plane it lies in; the camera distance. The quad is drawn
+// from these and the cover test works from them.
+constexpr float quadHalfWidthPerAspect = 2.0f;
+constexpr float quadHalfHeight = 2.0f;
+constexpr float quadPlaneZ = 1.25f;
+constexpr float cameraDistance = 5.0f;
+// The texture reaches half a picture beyond each side of the quad.
+constexpr float quadTextureLow = -0.5f;
+constexpr float quadTextureHigh = 1.5f;
 // How far inside the quad's edges every corner of the view must lie, in the
 // quad's units: far more than the float rounding of the transform.
 constexpr double coverMargin = 1e-3;
 
 } // namespace
 
-Scene::Scene(const Viewport& viewport, FramePlatform& platform) : platform_(platform) {
-    const SceneSettings& settings = sceneSettings();
+Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs)
+    : platform_(platform), feedbackBrightness_(static_cast<float>(inputs.settings.feedbackPercent) * 0.00990099f) {
+    const SceneSettings& settings = inputs.settings;
     SceneState& s = state_;
     s.viewport = viewport;
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
@@ -71,7 +74,7 @@ Scene::Scene(const Viewport& viewport, FramePlatform& platform) : platform_(plat
 
     projection(screenFieldOfView);
     glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -5.0f);
+    glTranslatef(0.0f, 0.0f, -cameraDistance);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     clearArea(viewport);
@@ -99,16 +102,18 @@ Scene::Scene(const Viewport& viewport, FramePlatform& platform) : platform_(plat
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
 
-    s.motionRate[0] = rateBetween(0.025f);
-    s.motionRate[1] = rateBetween(0.05f);
-    s.motionRate[2] = rateBetween(0.05f);
-    s.motionRate[3] = rateBetween(0.1f);
+    s.motionRate[0] = rateBetween(0.025f, inputs);
+    s.motionRate[1] = rateBetween(0.05f, inputs);
+    s.motionRate[2] = rateBetween(0.05f, inputs);
+    s.motionRate[3] = rateBetween(0.1f, inputs);
     for (float& rate : s.envelopeRate) {
-        rate = rateBetween(0.0025f);
+        rate = rateBetween(0.0025f, inputs);
     }
 
     s.sheetCount = settings.sheetCount;
-    s.sheets.reset(new Sheet[static_cast<std::size_t>(s.sheetCount)]);
+    for (int i = 0; i < s.sheetCount; ++i) {
+        s.sheets.emplace_back(inputs);
+    }
 }
 
 Scene::~Scene() {
@@ -124,19 +129,20 @@ void Scene::projection(double fieldOfView) const {
 }
 
 void Scene::feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const {
-    const float a = state_.aspectRatio;
+    const float x = quadHalfWidthPerAspect * state_.aspectRatio;
+    const float y = quadHalfHeight;
     glPushMatrix();
     glTranslatef(envelope[1] * dx, envelope[1] * dy, envelope[2] * dz);
     glRotatef(envelope[0] * spin, 0.0f, 0.0f, 1.0f);
     glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(-0.5f, -0.5f);
-    glVertex3f(-2.0f * a, -2.0f, 1.25f);
-    glTexCoord2f(1.5f, -0.5f);
-    glVertex3f(2.0f * a, -2.0f, 1.25f);
-    glTexCoord2f(-0.5f, 1.5f);
-    glVertex3f(-2.0f * a, 2.0f, 1.25f);
-    glTexCoord2f(1.5f, 1.5f);
-    glVertex3f(2.0f * a, 2.0f, 1.25f);
+    glTexCoord2f(quadTextureLow, quadTextureLow);
+    glVertex3f(-x, -y, quadPlaneZ);
+    glTexCoord2f(quadTextureHigh, quadTextureLow);
+    glVertex3f(x, -y, quadPlaneZ);
+    glTexCoord2f(quadTextureLow, quadTextureHigh);
+    glVertex3f(-x, y, quadPlaneZ);
+    glTexCoord2f(quadTextureHigh, quadTextureHigh);
+    glVertex3f(x, y, quadPlaneZ);
     glEnd();
     glPopMatrix();
 }
@@ -148,7 +154,7 @@ bool Scene::quadCoversView(double fieldOfView) const {
     const double s = std::sin(angle);
     const double tx = envelope_[1] * dx_;
     const double ty = envelope_[1] * dy_;
-    const double depth = cameraDistance - quadPlaneZ - envelope_[2] * dz_;
+    const double depth = double{cameraDistance} - double{quadPlaneZ} - envelope_[2] * dz_;
     // Half the view's extent at the quad's depth.
     const double halfHeight = depth * std::tan(fieldOfView * (std::numbers::pi / 360.0));
     const double halfWidth = halfHeight * a;
@@ -159,7 +165,8 @@ bool Scene::quadCoversView(double fieldOfView) const {
             const double ey = cornerY - ty;
             const double qx = ex * c + ey * s;
             const double qy = -ex * s + ey * c;
-            if (std::fabs(qx) > quadHalfWidthPerAspect * a - coverMargin || std::fabs(qy) > quadHalfHeight - coverMargin) {
+            if (std::fabs(qx) > double{quadHalfWidthPerAspect} * a - coverMargin ||
+                std::fabs(qy) > double{quadHalfHeight} - coverMargin) {
                 return false;
             }
         }
@@ -206,7 +213,7 @@ void Scene::advanceMotion() {
     }
 
     if (!s.brightnessSet) {
-        s.feedbackBrightness = static_cast<float>(sceneSettings().feedbackPercent) * 0.00990099f;
+        s.feedbackBrightness = feedbackBrightness_;
         s.brightnessSet = true;
     }
 
@@ -274,11 +281,11 @@ void Scene::drawLayers(const Viewport& area, double fieldOfView) {
 }
 
 SceneSet::SceneSet(std::int32_t windowWidth, std::int32_t windowHeight, const std::vector<PixelRect>& monitors,
-                   FramePlatform& platform)
+                   FramePlatform& platform, SceneInputs& inputs)
     : platform_(platform) {
     const std::vector<PixelRect> rects = sceneRects(windowWidth, windowHeight, monitors);
     for (const PixelRect& rect : rects) {
-        scenes_.push_back(std::make_unique<Scene>(viewportOf(rect, windowHeight), platform));
+        scenes_.push_back(std::make_unique<Scene>(viewportOf(rect, windowHeight), platform, inputs));
     }
     for (const PixelRect& rect : uncoveredRects(windowWidth, windowHeight, rects)) {
         blackAreas_.push_back(viewportOf(rect, windowHeight));

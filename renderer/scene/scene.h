@@ -1,10 +1,12 @@
 #pragma once
 
 #include "frame_platform.h"
+#include "scene_settings.h"
 #include "screen_layout.h"
 #include "sheet.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -30,7 +32,7 @@ struct SceneState {
     float frameSeconds = 0.0f;
     bool brightnessSet = false;
     float feedbackBrightness = 0.0f;
-    std::unique_ptr<Sheet[]> sheets;
+    std::deque<Sheet> sheets; // a deque: sheets stay where they are made
     int sheetCount = 0;
 };
 
@@ -38,11 +40,11 @@ struct SceneState {
 // texture and buffer, motion, clock and sheets. Several may share a context
 // (one per monitor); each draws only inside its viewport, its feedback
 // square at the viewport's lower-left corner. Construction and destruction
-// need the context current. Reads the scene settings, which must have been
-// assigned, and draws its rates and sheets from the scene's generator.
+// need the context current. Reads the settings it is given and draws its
+// rates and sheets from their generator.
 class Scene {
 public:
-    Scene(const Viewport& viewport, FramePlatform& platform);
+    Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -81,6 +83,7 @@ private:
     void advanceMotion();
 
     FramePlatform& platform_;
+    const float feedbackBrightness_;
     // This frame's motion, from the feedback pass to the screen pass.
     float spin_ = 0.0f, dx_ = 0.0f, dy_ = 0.0f, dz_ = 0.0f;
     float envelope_[envelopePhaseCount] = {};
@@ -93,7 +96,7 @@ class SceneSet {
 public:
     // Rectangles in window pixels from the top left; see sceneRects.
     SceneSet(std::int32_t windowWidth, std::int32_t windowHeight, const std::vector<PixelRect>& monitors,
-             FramePlatform& platform);
+             FramePlatform& platform, SceneInputs& inputs);
 
     void drawFrame();
 

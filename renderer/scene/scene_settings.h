@@ -1,5 +1,7 @@
 #pragma once
 
+#include "random.h"
+
 #include <cstdint>
 
 namespace solvane {
@@ -18,10 +20,12 @@ struct SceneSettings {
 
 inline constexpr SceneSettings fixedSceneSettings{30, 1, 40, 20, 80, 10, 8};
 
-// The one instance the scene reads.
-SceneSettings& sceneSettings();
-
-// Assigns the fixed values to the instance.
-void assignSceneSettings();
+// What the scenes of a process read: the settings, and the one generator
+// they all draw from, seeded once. Owned by whoever makes the scenes and
+// handed to each; it must outlive them.
+struct SceneInputs {
+    SceneSettings settings;
+    SceneRandom random;
+};
 
 } // namespace solvane

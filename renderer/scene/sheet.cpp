@@ -1,7 +1,5 @@
 #include "sheet.h"
 
-#include "random.h"
-#include "scene_settings.h"
 
 #include <cmath>
 #include <numbers>
@@ -27,7 +25,10 @@ inline void normalizeInPlace(float& x, float& y, float& z) {
 
 } // namespace
 
-Sheet::Sheet() : n_(sceneSettings().gridResolution) {
+Sheet::Sheet(SceneInputs& inputs)
+    : n_(inputs.settings.gridResolution),
+      glowThreshold_(static_cast<float>(inputs.settings.edgeGlowPercent) * 0.01f),
+      glowScale_(1.0f / glowThreshold_) {
     const int n = n_;
     const std::size_t count = static_cast<std::size_t>(n + 1) * (n + 1);
     for (std::vector<float>* field : {&x_, &y_, &z_, &u_, &v_, &r2_, &glow_}) {
@@ -46,18 +47,19 @@ Sheet::Sheet() : n_(sceneSettings().gridResolution) {
         }
     }
 
-    const float waveSpeed = static_cast<float>(sceneSettings().waveSpeed);
+    SceneRandom& random = inputs.random;
+    const float waveSpeed = static_cast<float>(inputs.settings.waveSpeed);
     for (int k = 0; k < coefficientCount; ++k) {
-        phase[k] = static_cast<float>(nextRandom()) * (twoPi / static_cast<float>(randomMax));
-        rate[k] = nextRandomUnit() * (waveSpeed * 0.03f) + waveSpeed * 0.001f;
+        phase[k] = static_cast<float>(random.next()) * (twoPi / static_cast<float>(randomMax));
+        rate[k] = random.nextUnit() * (waveSpeed * 0.03f) + waveSpeed * 0.001f;
         coef[k] = 0.0f;
     }
 
-    hue = nextRandomUnit();
-    saturation = 0.1f + nextRandomUnit() * 0.9f;
+    hue = random.nextUnit();
+    saturation = 0.1f + random.nextUnit() * 0.9f;
     value = 1.0f;
-    hueRate = nextRandomUnit() * 0.1f - 0.05f;
-    saturationRate = 0.001f + nextRandomUnit() * 0.04f;
+    hueRate = random.nextUnit() * 0.1f - 0.05f;
+    saturationRate = 0.001f + random.nextUnit() * 0.04f;
     red = green = blue = 0.0f;
 }
 
@@ -104,11 +106,9 @@ void Sheet::displace() {
 }
 
 void Sheet::updateGlow() {
-    static const float glowThreshold = static_cast<float>(sceneSettings().edgeGlowPercent) * 0.01f;
-    static const float glowScale = 1.0f / glowThreshold;
     const std::ptrdiff_t row = n_ + 1;
     for (int i = 1; i < n_; ++i) {
-        glowRow(i * row + 1, i * row + n_, row, glowThreshold, glowScale, x_.data(), y_.data(), z_.data(),
+        glowRow(i * row + 1, i * row + n_, row, glowThreshold_, glowScale_, x_.data(), y_.data(), z_.data(),
                 glow_.data());
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene_settings.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -21,8 +23,9 @@ class Sheet {
 public:
     static constexpr int coefficientCount = 9;
 
-    // Seeds phases, rates and colour from the scene's random generator.
-    Sheet();
+    // A grid of the settings' resolution; phases, rates and colour drawn
+    // from the scene's generator.
+    explicit Sheet(SceneInputs& inputs);
     Sheet(const Sheet&) = delete;
     Sheet& operator=(const Sheet&) = delete;
 
@@ -53,6 +56,9 @@ private:
     void updateGlow();
 
     int n_;
+    // Where the glow starts on the normal, and the scale above it.
+    float glowThreshold_;
+    float glowScale_;
     // Point [i][j] at i * (N + 1) + j of each field's array, so that the
     // per-point arithmetic runs as flat loops the compiler vectorises.
     std::vector<float> x_, y_, z_, u_, v_, r2_, glow_;

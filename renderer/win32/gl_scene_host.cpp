@@ -33,13 +33,14 @@ std::vector<PixelRect> monitorRects(HWND window) {
     return rects;
 }
 
-GlSceneHost::GlSceneHost(HWND window)
-    : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_) {
+GlSceneHost::GlSceneHost(HWND window, SceneInputs& inputs)
+    : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_),
+      inputs_(inputs) {
     followLayout();
 }
 
-GlSceneHost::GlSceneHost(HWND window, FramePlatform& platform)
-    : window_(window), context_(window), platform_(platform) {
+GlSceneHost::GlSceneHost(HWND window, FramePlatform& platform, SceneInputs& inputs)
+    : window_(window), context_(window), platform_(platform), inputs_(inputs) {
     followLayout();
 }
 
@@ -58,7 +59,7 @@ void GlSceneHost::followLayout() {
     }
     RECT client{};
     GetClientRect(window_, &client);
-    scenes_ = std::make_unique<SceneSet>(client.right, client.bottom, monitorRects(window_), platform_);
+    scenes_ = std::make_unique<SceneSet>(client.right, client.bottom, monitorRects(window_), platform_, inputs_);
 }
 
 } // namespace solvane

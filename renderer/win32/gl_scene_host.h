@@ -33,10 +33,11 @@ std::vector<PixelRect> monitorRects(HWND window);
 // and draws nothing, so no GL call is made.
 class GlSceneHost {
 public:
-    // With the multimedia clock and a main-plane swap.
-    explicit GlSceneHost(HWND window);
+    // With the multimedia clock and a main-plane swap. The scenes read
+    // `inputs`, which must outlive the host.
+    GlSceneHost(HWND window, SceneInputs& inputs);
     // With a given clock and swap (tests and benchmarks).
-    GlSceneHost(HWND window, FramePlatform& platform);
+    GlSceneHost(HWND window, FramePlatform& platform, SceneInputs& inputs);
     ~GlSceneHost();
     GlSceneHost(const GlSceneHost&) = delete;
     GlSceneHost& operator=(const GlSceneHost&) = delete;
@@ -56,6 +57,7 @@ private:
     WglContext context_;
     std::optional<WglFramePlatform> ownPlatform_;
     FramePlatform& platform_;
+    SceneInputs& inputs_;
     std::unique_ptr<SceneSet> scenes_;
 };
 

@@ -2,7 +2,6 @@
 
 #include "contract.h"
 #include "resource_ids.h"
-#include "scene/random.h"
 #include "scene/scene_settings.h"
 
 #include <mmsystem.h>
@@ -56,13 +55,13 @@ HWND SaverWindow::create(const RECT& area) {
 }
 
 void SaverWindow::applySceneSettings() {
-    assignSceneSettings();
+    sceneInputs_.settings = fixedSceneSettings;
     SetWindowTextA(window_, rendererTitle);
 }
 
 void SaverWindow::initScene() {
-    seedSceneRandom(static_cast<std::uint32_t>(std::time(nullptr)));
-    scene_ = std::make_unique<GlSceneHost>(window_);
+    sceneInputs_.random = SceneRandom::fromTime(static_cast<std::uint32_t>(std::time(nullptr)));
+    scene_ = std::make_unique<GlSceneHost>(window_, sceneInputs_);
 }
 
 void SaverWindow::shutdownScene() { scene_.reset(); }

@@ -65,6 +65,7 @@ private:
     bool firstMoveSeen_ = false;
     bool passwordDialogOpen_ = false;
     bool sceneReady_ = false;
+    SceneInputs sceneInputs_; // before the scenes, which read it
     std::unique_ptr<GlSceneHost> scene_;
     FrameCount drawn_{};
 };

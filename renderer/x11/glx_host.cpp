@@ -4,7 +4,6 @@
 #include "leave_rules.h"
 #include "monitors.h"
 #include "options.h"
-#include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
 #include "x_resources.h"
@@ -278,12 +277,12 @@ int run(const HostOptions& options) {
     }
 
     GlxPlatform platform(x, target->window, options);
-    assignSceneSettings();
     // A daemon starts one program a monitor in the same second: the process id
     // keeps their pictures apart.
-    seedSceneRandom(options.seed ? *options.seed
-                                 : static_cast<std::uint32_t>(std::time(nullptr)) ^
-                                       (static_cast<std::uint32_t>(getpid()) * 2654435761u));
+    SceneInputs inputs{fixedSceneSettings,
+                       SceneRandom::fromTime(options.seed ? *options.seed
+                                                          : static_cast<std::uint32_t>(std::time(nullptr)) ^
+                                                                (static_cast<std::uint32_t>(getpid()) * 2654435761u))};
     std::unique_ptr<SceneSet> scenes;
     unsigned int highestTexture = 0;
     auto layOut = [&] {
@@ -292,7 +291,7 @@ int run(const HostOptions& options) {
         platform.height = target->height;
         const std::vector<PixelRect> monitors =
             target->wholeScreen ? screenMonitors(x, root) : std::vector<PixelRect>{};
-        scenes = std::make_unique<SceneSet>(target->width, target->height, monitors, platform);
+        scenes = std::make_unique<SceneSet>(target->width, target->height, monitors, platform, inputs);
         for (std::size_t i = 0; i < scenes->size(); ++i) {
             highestTexture = std::max(highestTexture, scenes->scene(i).state().feedbackTexture);
         }

@@ -43,7 +43,7 @@ std::vector<std::uint8_t> texels(unsigned int texture, int size) {
 // One scene as the plain steps draw it, in its own viewport.
 class PlainScene {
 public:
-    PlainScene(const Viewport& viewport, bool alone) : viewport_(viewport), alone_(alone) {
+    PlainScene(const Viewport& viewport, bool alone, SceneInputs& inputs) : viewport_(viewport), alone_(alone) {
         aspect_ = static_cast<float>(viewport.width) / static_cast<float>(viewport.height);
         size_ = 256;
         while (size_ > viewport.width || size_ > viewport.height) {
@@ -59,9 +59,9 @@ public:
         glTexImage2D(GL_TEXTURE_2D, 0, 3, size_, size_, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
         const float bases[7] = {0.025f, 0.05f, 0.05f, 0.1f, 0.0025f, 0.0025f, 0.0025f};
         for (int k = 0; k < 7; ++k) {
-            rates_[k] = (bases[k] + nextRandomUnit() * bases[k]) * 10.0f;
+            rates_[k] = (bases[k] + inputs.random.nextUnit() * bases[k]) * 10.0f;
         }
-        sheet_ = std::make_unique<plain::PlainSheet>();
+        sheet_ = std::make_unique<plain::PlainSheet>(inputs);
     }
 
     void frame(std::uint32_t now) {
@@ -181,11 +181,11 @@ Pictures renderPlain(int width, int height, const std::vector<Viewport>& viewpor
     OffscreenContext context(width, height);
     EXPECT_TRUE(context.valid());
     plainContextSetUp();
-    seedSceneRandom(seed);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seed)};
     const bool alone = viewports.size() == 1 && viewports[0].width == width && viewports[0].height == height;
     std::vector<std::unique_ptr<PlainScene>> scenes;
     for (const Viewport& v : viewports) {
-        scenes.push_back(std::make_unique<PlainScene>(v, alone));
+        scenes.push_back(std::make_unique<PlainScene>(v, alone, inputs));
     }
     Pictures out;
     std::uint32_t clock = startMillis;
@@ -210,8 +210,8 @@ Pictures renderOptimised(int width, int height, const std::vector<PixelRect>& mo
     EXPECT_TRUE(context.valid());
     std::uint32_t clock = startMillis;
     OffscreenPlatform platform([&clock] { return clock; });
-    seedSceneRandom(seed);
-    SceneSet scenes(width, height, monitors, platform);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seed)};
+    SceneSet scenes(width, height, monitors, platform, inputs);
     Pictures out;
     for (int frame = 0; frame < frames; ++frame) {
         scenes.drawFrame();
@@ -239,10 +239,7 @@ void expectSamePictures(const Pictures& optimised, const Pictures& plain) {
     EXPECT_GT(lit, 0) << "the frames compared must show something";
 }
 
-class FrameReferenceTest : public ::testing::Test {
-protected:
-    void SetUp() override { assignSceneSettings(); }
-};
+class FrameReferenceTest : public ::testing::Test {};
 
 TEST_F(FrameReferenceTest, OneSceneEqualsThePlainFramesWhereverTheQuadCoversOrNot) {
     // An ordinary screen shape, where the quad covers the view; a very wide

@@ -20,7 +20,9 @@ class PlainSheet {
 public:
     // Draws its phases, rates and colour from the scene's generator in the
     // same order as a constructed Sheet.
-    PlainSheet() : n(sceneSettings().gridResolution), grid(n + 1, std::vector<SheetPoint>(n + 1)) {
+    explicit PlainSheet(SceneInputs& inputs)
+        : n(inputs.settings.gridResolution), threshold(static_cast<float>(inputs.settings.edgeGlowPercent) * 0.01f),
+          grid(n + 1, std::vector<SheetPoint>(n + 1)) {
         const float step = 1.0f / (static_cast<float>(n) * 0.5f);
         for (int i = 0; i <= n; ++i) {
             for (int j = 0; j <= n; ++j) {
@@ -29,15 +31,16 @@ public:
                 p.r2 = p.u * p.u + p.v * p.v;
             }
         }
-        const float waveSpeed = static_cast<float>(sceneSettings().waveSpeed);
+        SceneRandom& random = inputs.random;
+        const float waveSpeed = static_cast<float>(inputs.settings.waveSpeed);
         for (int k = 0; k < 9; ++k) {
-            phase[k] = static_cast<float>(nextRandom()) * (twoPi / 32767.0f);
-            rate[k] = nextRandomUnit() * (waveSpeed * 0.03f) + waveSpeed * 0.001f;
+            phase[k] = static_cast<float>(random.next()) * (twoPi / 32767.0f);
+            rate[k] = random.nextUnit() * (waveSpeed * 0.03f) + waveSpeed * 0.001f;
         }
-        hue = nextRandomUnit();
-        saturation = 0.1f + nextRandomUnit() * 0.9f;
-        hueRate = nextRandomUnit() * 0.1f - 0.05f;
-        saturationRate = 0.001f + nextRandomUnit() * 0.04f;
+        hue = random.nextUnit();
+        saturation = 0.1f + random.nextUnit() * 0.9f;
+        hueRate = random.nextUnit() * 0.1f - 0.05f;
+        saturationRate = 0.001f + random.nextUnit() * 0.04f;
     }
 
     void update(float dt) {
@@ -55,7 +58,6 @@ public:
                 p.z = coef[6] * p.u * p.r2 * p.r2 + coef[7] * p.v + coef[8];
             }
         }
-        const float threshold = static_cast<float>(sceneSettings().edgeGlowPercent) * 0.01f;
         for (int i = 1; i < n; ++i) {
             for (int j = 1; j < n; ++j) {
                 Vec3 a;
@@ -115,6 +117,7 @@ public:
     }
 
     int n;
+    float threshold;
     std::vector<std::vector<SheetPoint>> grid;
     float coef[9] = {};
     float phase[9] = {};

@@ -38,12 +38,11 @@ private:
 struct OffscreenScene {
     OffscreenScene(int width, int height, int sheets = 1, std::uint32_t seed = 4242,
                    std::deque<std::uint32_t> times = {1000})
-        : context(std::max(width, 1), std::max(height, 1)), platform(std::move(times)) {
-        assignSceneSettings();
-        sceneSettings().sheetCount = sheets;
-        seedSceneRandom(seed);
+        : context(std::max(width, 1), std::max(height, 1)), platform(std::move(times)),
+          inputs{fixedSceneSettings, SceneRandom::fromTime(seed)} {
+        inputs.settings.sheetCount = sheets;
         if (context.valid()) {
-            scene = std::make_unique<Scene>(Viewport{0, 0, width, height}, platform);
+            scene = std::make_unique<Scene>(Viewport{0, 0, width, height}, platform, inputs);
         }
     }
 
@@ -52,6 +51,7 @@ struct OffscreenScene {
 
     OffscreenContext context;
     ScriptedPlatform platform;
+    SceneInputs inputs;
     std::unique_ptr<Scene> scene;
 };
 
@@ -302,9 +302,8 @@ void drawSheetImmediate(const Sheet& sheet) {
 
 TEST(SceneFrameTest, SheetDrawingMatchesPlainStripsPixelForPixel) {
     OffscreenScene scene(480, 270, 0);
-    assignSceneSettings();
-    seedSceneRandom(8080);
-    Sheet sheet;
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(8080)};
+    Sheet sheet(inputs);
     glBindTexture(GL_TEXTURE_2D, 0);
     for (int step = 0; step < 6; ++step) {
         sheet.update(step == 0 ? 0.0f : 0.7f);

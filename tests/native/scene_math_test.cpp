@@ -19,10 +19,7 @@ constexpr float twoPi = 2.0f * std::numbers::pi_v<float>;
 
 class SheetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        assignSceneSettings();
-        seedSceneRandom(20240101);
-    }
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(20240101)};
 };
 
 TEST(Vec3Test, NormalizeScalesToUnitAndReturnsLength) {
@@ -63,7 +60,7 @@ TEST(Vec3Test, CrossFollowsRightHandRuleAndMayAliasItself) {
 }
 
 TEST_F(SheetTest, GridLiesOverTheRestSquare) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     const int n = sheet.resolution();
     ASSERT_EQ(n, 30);
     EXPECT_FLOAT_EQ(sheet.point(0, 0).u, -1.0f);
@@ -79,7 +76,7 @@ TEST_F(SheetTest, GridLiesOverTheRestSquare) {
 }
 
 TEST_F(SheetTest, FirstUpdateWithZeroStepSetsEverything) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     float phases[Sheet::coefficientCount];
     std::copy(std::begin(sheet.phase), std::end(sheet.phase), phases);
     sheet.update(0.0f);
@@ -137,10 +134,10 @@ TEST_F(SheetTest, UpdatesEqualThePlainPointByPointArithmeticExactly) {
     // and saturation; several seeds, so that many glows are partly lit.
     const float steps[] = {0.0f, 0.016f, 0.033f, 0.1f, 1.7f, 0.004f, 11.0f, 0.05f};
     for (const std::uint32_t seed : {1u, 77u, 20240101u}) {
-        seedSceneRandom(seed);
-        Sheet sheet;
-        seedSceneRandom(seed);
-        plain::PlainSheet reference;
+        SceneInputs forSheet{fixedSceneSettings, SceneRandom::fromTime(seed)};
+        Sheet sheet(forSheet);
+        SceneInputs forReference{fixedSceneSettings, SceneRandom::fromTime(seed)};
+        plain::PlainSheet reference(forReference);
         const int n = sheet.resolution();
         long partlyLit = 0;
         for (int frame = 0; frame < 300; ++frame) {
@@ -168,8 +165,33 @@ TEST_F(SheetTest, UpdatesEqualThePlainPointByPointArithmeticExactly) {
     }
 }
 
+TEST(SheetSettingsTest, EachSheetReadsTheSettingsItIsGiven) {
+    // The same draws under two glow thresholds: each sheet glows by its own,
+    // whichever was made first.
+    SceneInputs narrow{fixedSceneSettings, SceneRandom::fromTime(31)};
+    SceneInputs wide{fixedSceneSettings, SceneRandom::fromTime(31)};
+    wide.settings.edgeGlowPercent = 90;
+    SceneInputs coarse{fixedSceneSettings, SceneRandom::fromTime(31)};
+    coarse.settings.gridResolution = 10;
+    Sheet first(narrow);
+    Sheet second(wide);
+    const Sheet third(coarse);
+    first.update(0.5f);
+    second.update(0.5f);
+    double firstGlow = 0;
+    double secondGlow = 0;
+    for (int i = 1; i < first.resolution(); ++i) {
+        for (int j = 1; j < first.resolution(); ++j) {
+            firstGlow += first.point(i, j).glow;
+            secondGlow += second.point(i, j).glow;
+        }
+    }
+    EXPECT_GT(secondGlow, firstGlow * 1.2) << "a wider threshold lights more of the sheet";
+    EXPECT_EQ(third.resolution(), 10);
+}
+
 TEST_F(SheetTest, BorderPointsNeverGlow) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     const int n = sheet.resolution();
     for (int frame = 0; frame < 200; ++frame) {
         sheet.update(0.05f);
@@ -183,7 +205,7 @@ TEST_F(SheetTest, BorderPointsNeverGlow) {
 }
 
 TEST_F(SheetTest, PhasesTurnAtTheirRatesAndWrapOnce) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     sheet.phase[0] = twoPi - 0.01f;
     sheet.rate[0] = 0.5f;
     sheet.phase[1] = 1.0f;
@@ -195,7 +217,7 @@ TEST_F(SheetTest, PhasesTurnAtTheirRatesAndWrapOnce) {
 }
 
 TEST_F(SheetTest, HueWrapsBothWaysAndOneStaysOne) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     sheet.hue = 0.01f;
     sheet.hueRate = -0.05f;
     sheet.update(1.0f);
@@ -219,7 +241,7 @@ TEST_F(SheetTest, HueWrapsBothWaysAndOneStaysOne) {
 }
 
 TEST_F(SheetTest, SaturationBouncesBetweenItsLimits) {
-    Sheet sheet;
+    Sheet sheet(inputs);
     sheet.saturation = 0.12f;
     sheet.saturationRate = -0.04f;
     sheet.update(1.0f);
@@ -286,13 +308,13 @@ TEST(HsvToRgbTest, SaturationAndValueScaleTheHue) {
 }
 
 TEST(SceneRandomTest, DrawsFifteenBitValuesAndRepeatsPerSeed) {
-    seedRandom(99);
+    SceneRandom random(99);
     int low = randomMax;
     int high = 0;
     std::uint64_t sum = 0;
     constexpr int draws = 200000;
     for (int i = 0; i < draws; ++i) {
-        const int r = nextRandom();
+        const int r = random.next();
         ASSERT_GE(r, 0);
         ASSERT_LE(r, randomMax);
         low = std::min(low, r);
@@ -303,31 +325,43 @@ TEST(SceneRandomTest, DrawsFifteenBitValuesAndRepeatsPerSeed) {
     EXPECT_EQ(high, randomMax);
     EXPECT_NEAR(static_cast<double>(sum) / draws, randomMax / 2.0, 150.0);
 
-    seedRandom(1234);
-    const int first = nextRandom();
-    const int second = nextRandom();
-    seedRandom(1234);
-    EXPECT_EQ(nextRandom(), first);
-    EXPECT_EQ(nextRandom(), second);
+    SceneRandom again(1234);
+    const int first = again.next();
+    const int second = again.next();
+    SceneRandom same(1234);
+    EXPECT_EQ(same.next(), first);
+    EXPECT_EQ(same.next(), second);
 }
 
 TEST(SceneRandomTest, SceneSeedDiscardsTwentyDraws) {
-    seedRandom(555);
+    SceneRandom plain(555);
     for (int i = 0; i < 20; ++i) {
-        nextRandom();
+        plain.next();
     }
-    const int expected = nextRandom();
-    seedSceneRandom(555);
-    EXPECT_EQ(nextRandom(), expected);
+    const int expected = plain.next();
+    EXPECT_EQ(SceneRandom::fromTime(555).next(), expected);
+}
+
+TEST(SceneRandomTest, GeneratorsAreIndependent) {
+    SceneRandom a(7);
+    SceneRandom b(7);
+    a.next();
+    a.next();
+    const int third = a.next();
+    b.next();
+    SceneRandom other(8);
+    other.next();
+    b.next();
+    EXPECT_EQ(b.next(), third) << "drawing from one generator moves no other";
 }
 
 // Finds a seed whose draw number `index` (counting from 0) is `wanted`.
 std::uint32_t seedGiving(int index, int wanted) {
     for (std::uint32_t seed = 0;; ++seed) {
-        seedRandom(seed);
+        SceneRandom random(seed);
         int r = 0;
         for (int i = 0; i <= index; ++i) {
-            r = nextRandom();
+            r = random.next();
         }
         if (r == wanted) {
             return seed;
@@ -344,7 +378,6 @@ struct RangeCase {
 };
 
 TEST(SheetConstructionTest, EveryRangeReachesBothEnds) {
-    assignSceneSettings();
     const RangeCase cases[] = {
         {"phase[0]", 0, 0.0f, twoPi, [](const Sheet& s) { return s.phase[0]; }},
         {"rate[0]", 1, 0.02f, 0.62f, [](const Sheet& s) { return s.rate[0]; }},
@@ -356,11 +389,11 @@ TEST(SheetConstructionTest, EveryRangeReachesBothEnds) {
         {"saturationRate", 21, 0.001f, 0.041f, [](const Sheet& s) { return s.saturationRate; }},
     };
     for (const RangeCase& c : cases) {
-        seedRandom(seedGiving(c.drawIndex, 0));
-        const Sheet lowSheet;
+        SceneInputs low{fixedSceneSettings, SceneRandom(seedGiving(c.drawIndex, 0))};
+        const Sheet lowSheet(low);
         EXPECT_NEAR(c.read(lowSheet), c.low, 1e-6f) << c.field << " at r = 0";
-        seedRandom(seedGiving(c.drawIndex, randomMax));
-        const Sheet highSheet;
+        SceneInputs high{fixedSceneSettings, SceneRandom(seedGiving(c.drawIndex, randomMax))};
+        const Sheet highSheet(high);
         EXPECT_NEAR(c.read(highSheet), c.high, 1e-6f) << c.field << " at r = 32767";
     }
 }

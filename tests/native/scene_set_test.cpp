@@ -36,8 +36,8 @@ RgbImage renderAlone(int width, int height, std::uint32_t seed) {
     OffscreenContext context(width, height);
     std::uint32_t clock = 5000;
     OffscreenPlatform platform([&clock] { return clock; });
-    seedSceneRandom(seed);
-    Scene scene({0, 0, width, height}, platform);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seed)};
+    Scene scene({0, 0, width, height}, platform, inputs);
     for (int frame = 0; frame < frames; ++frame) {
         scene.drawFrame();
         clock += stepMillis;
@@ -45,10 +45,7 @@ RgbImage renderAlone(int width, int height, std::uint32_t seed) {
     return context.capture();
 }
 
-class SceneSetTest : public ::testing::Test {
-protected:
-    void SetUp() override { assignSceneSettings(); }
-};
+class SceneSetTest : public ::testing::Test {};
 
 TEST_F(SceneSetTest, EachViewportMatchesASceneAloneAndTeardownOfOneLeavesTheOther) {
     // A 400 x 300 monitor and a 240 x 150 one to its right, top-aligned.
@@ -62,10 +59,10 @@ TEST_F(SceneSetTest, EachViewportMatchesASceneAloneAndTeardownOfOneLeavesTheOthe
     ASSERT_TRUE(context.valid());
     std::uint32_t clock = 5000;
     OffscreenPlatform platform([&clock] { return clock; });
-    seedSceneRandom(11);
-    auto first = std::make_unique<Scene>(viewportOf(left, height), platform);
-    seedSceneRandom(22);
-    Scene second(viewportOf(right, height), platform);
+    SceneInputs firstInputs{fixedSceneSettings, SceneRandom::fromTime(11)};
+    auto first = std::make_unique<Scene>(viewportOf(left, height), platform, firstInputs);
+    SceneInputs secondInputs{fixedSceneSettings, SceneRandom::fromTime(22)};
+    Scene second(viewportOf(right, height), platform, secondInputs);
     EXPECT_EQ(first->state().feedbackSize, 256);
     EXPECT_EQ(second.state().feedbackSize, 128);
     EXPECT_NE(first->state().feedbackTexture, second.state().feedbackTexture);
@@ -105,9 +102,9 @@ TEST_F(SceneSetTest, UncoveredPartsStayBlackWhateverWasThere) {
     ASSERT_TRUE(context.valid());
     std::uint32_t clock = 0;
     OffscreenPlatform platform([&clock] { return clock; });
-    seedSceneRandom(5);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(5)};
     // Monitors left and right with a gap between them, the right one lower.
-    SceneSet scenes(width, height, {{0, 0, 150, 200}, {170, 60, 320, 200}}, platform);
+    SceneSet scenes(width, height, {{0, 0, 150, 200}, {170, 60, 320, 200}}, platform, inputs);
     ASSERT_EQ(scenes.size(), 2u);
     for (int frame = 0; frame < frames; ++frame) {
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f); // what the back buffer may hold after a swap
@@ -131,8 +128,8 @@ TEST_F(SceneSetTest, OneMonitorCoveringTheWindowDrawsExactlyOneSceneAlone) {
     OffscreenContext context(width, height);
     std::uint32_t clock = 5000;
     OffscreenPlatform platform([&clock] { return clock; });
-    seedSceneRandom(11);
-    SceneSet scenes(width, height, {{0, 0, width, height}}, platform);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(11)};
+    SceneSet scenes(width, height, {{0, 0, width, height}}, platform, inputs);
     for (int frame = 0; frame < frames; ++frame) {
         scenes.drawFrame();
         clock += stepMillis;

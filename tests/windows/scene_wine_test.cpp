@@ -93,9 +93,8 @@ TEST(SceneOnWineTest, FramesMatchTheNativeRendering) {
     ASSERT_NE(gl.window, nullptr);
     EXPECT_FALSE(IsWindowVisible(gl.window));
     CapturingPlatform platform;
-    assignSceneSettings();
-    seedSceneRandom(seed);
-    auto host = std::make_unique<GlSceneHost>(gl.window, platform);
+    SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seed)};
+    auto host = std::make_unique<GlSceneHost>(gl.window, platform, inputs);
     platform.dc = host->deviceContext();
     ASSERT_NE(wglGetCurrentContext(), nullptr) << "no GL context from Wine's opengl32";
     ASSERT_TRUE(host->ready());

@@ -127,10 +127,11 @@ int main(int argc, char** argv) {
     }
     std::uint32_t clock = 0;
     solvane::OffscreenPlatform platform([&clock] { return clock; });
-    solvane::assignSceneSettings();
-    solvane::seedSceneRandom(options.seed >= 0 ? static_cast<std::uint32_t>(options.seed)
-                                               : static_cast<std::uint32_t>(std::time(nullptr)));
-    solvane::SceneSet scenes(options.width, options.height, options.monitors, platform);
+    solvane::SceneInputs inputs{solvane::fixedSceneSettings,
+                                solvane::SceneRandom::fromTime(options.seed >= 0
+                                                                   ? static_cast<std::uint32_t>(options.seed)
+                                                                   : static_cast<std::uint32_t>(std::time(nullptr)))};
+    solvane::SceneSet scenes(options.width, options.height, options.monitors, platform, inputs);
 
     for (int frame = 1; frame <= options.frames; ++frame) {
         scenes.drawFrame();
