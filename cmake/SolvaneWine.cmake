@@ -16,13 +16,16 @@ set(SOLVANE_WINE_MONITORS_STATE ${CMAKE_BINARY_DIR}/wine-monitors/state.json)
 
 # One environment as a CTest fixture: set up before its first test, cleaned
 # up after its last, its display held by one test at a time.
+# Its tests are e2e.harness.<fixture>_setup and e2e.harness.<fixture>_cleanup.
 function(_solvane_wine_fixture fixture lock state prefix)
-  add_test(NAME ${fixture}_setup
+  set(setup e2e.harness.${fixture}_setup)
+  set(cleanup e2e.harness.${fixture}_cleanup)
+  add_test(NAME ${setup}
            COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} setup --state ${state} --prefix ${prefix}
                    --probe ${SOLVANE_PROBE} ${ARGN})
-  set_tests_properties(${fixture}_setup PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 420 RESOURCE_LOCK ${lock})
-  add_test(NAME ${fixture}_cleanup COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${state})
-  set_tests_properties(${fixture}_cleanup PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120 RESOURCE_LOCK ${lock})
+  set_tests_properties(${setup} PROPERTIES FIXTURES_SETUP ${fixture} TIMEOUT 420 RESOURCE_LOCK ${lock})
+  add_test(NAME ${cleanup} COMMAND ${SOLVANE_PYTHON} ${SOLVANE_WINENV} cleanup --state ${state})
+  set_tests_properties(${cleanup} PROPERTIES FIXTURES_CLEANUP ${fixture} TIMEOUT 120 RESOURCE_LOCK ${lock})
 endfunction()
 
 _solvane_wine_fixture(wine_env wine_display ${SOLVANE_WINE_STATE} ${SOLVANE_WINE_PREFIX})
