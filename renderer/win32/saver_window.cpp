@@ -16,7 +16,6 @@ namespace {
 using contract::rendererClass;
 using contract::rendererStartTitle;
 using contract::rendererTitle;
-constexpr int mouseMoveTolerance = 4; // pixels, as |dx| + |dy|
 // How often frames look for a new monitor layout: a layout changed outside
 // the program need not come with a WM_DISPLAYCHANGE (Wine sends none).
 constexpr DWORD layoutCheckMillis = 1000;
@@ -75,7 +74,7 @@ bool SaverWindow::displayChanged() const {
 void SaverWindow::followDisplayChange() {
     // Monitors came, went or moved: cover the new layout, a scene each. The
     // cursor's screen coordinates may jump with it, which is no input.
-    GetCursorPos(&lastCursorPos_);
+    restartPointer();
     covered_ = virtualScreen();
     SetWindowPos(window_, HWND_TOPMOST, covered_.left, covered_.top, covered_.right - covered_.left,
                  covered_.bottom - covered_.top, SWP_NOACTIVATE);
@@ -95,7 +94,7 @@ LRESULT SaverWindow::onClose(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0; // nobody but user input closes the saver
     }
     if (!verifySaverPassword()) {
-        GetCursorPos(&lastCursorPos_);
+        restartPointer();
         return 0;
     }
     return DefWindowProcA(window_, message, wParam, lParam);
@@ -108,21 +107,22 @@ LRESULT SaverWindow::onMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
         followDisplayChange();
         return DefWindowProcA(window_, message, wParam, lParam);
     }
-    // The move that greets a new window under the cursor never closes it.
-    if (firstMoveSeen_) {
-        closeArmed_ = true;
-    } else {
-        firstMoveSeen_ = true;
-    }
     POINT p{};
     GetCursorPos(&p);
-    const long distance = std::labs(lastCursorPos_.x - p.x) + std::labs(lastCursorPos_.y - p.y);
-    if (distance > mouseMoveTolerance) {
+    const PointerLeaveRule::Move move = pointer_.moved(p.x, p.y);
+    if (move != PointerLeaveRule::Move::greeting) {
+        closeArmed_ = true;
+    }
+    if (move == PointerLeaveRule::Move::ends) {
         PostMessageA(window_, WM_CLOSE, 0, 0);
-    } else {
-        lastCursorPos_ = p; // small jitter moves the reference along
     }
     return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void SaverWindow::restartPointer() {
+    POINT p{};
+    GetCursorPos(&p);
+    pointer_.restartAt(p.x, p.y);
 }
 
 LRESULT CALLBACK SaverWindow::saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,7 +135,7 @@ LRESULT CALLBACK SaverWindow::saverWindowProc(HWND window, UINT message, WPARAM 
         saver->window_ = window;
         break;
     case WM_CREATE:
-        GetCursorPos(&saver->lastCursorPos_);
+        saver->restartPointer();
         SetCursor(nullptr);
         break;
     case WM_DESTROY:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gl_scene_host.h"
+#include "scene/leave_rule.h"
 
 #include <windows.h>
 
@@ -55,14 +56,14 @@ private:
     LRESULT armClose(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onClose(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onMouseMove(UINT message, WPARAM wParam, LPARAM lParam);
+    void restartPointer();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     RECT covered_{}; // the virtual screen when the window last followed it
     DWORD lastLayoutCheck_ = 0;
-    POINT lastCursorPos_{};
+    PointerLeaveRule pointer_; // in screen coordinates
     bool closeArmed_ = false;
-    bool firstMoveSeen_ = false;
     bool passwordDialogOpen_ = false;
     bool sceneReady_ = false;
     SceneInputs sceneInputs_; // before the scenes, which read it

@@ -1,11 +1,12 @@
 // solvane: the saver's scene on X11 with GLX, in a window it is given, in the
 // root window, or full-screen in a window of its own; one picture per monitor
 // where it covers the whole screen.
-#include "leave_rules.h"
 #include "monitors.h"
 #include "options.h"
+#include "scene/leave_rule.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
+#include "x_input.h"
 #include "x_resources.h"
 
 #include <GL/gl.h>
@@ -157,7 +158,7 @@ struct EventState {
 };
 
 // Handles the queued events; false when the saver is to end.
-bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& rules, EventState& state) {
+bool handleEvents(Display* display, Target& target, std::optional<PointerLeaveRule>& rules, EventState& state) {
     while (XPending(display) > 0) {
         XEvent event{};
         XNextEvent(display, &event);
@@ -189,12 +190,13 @@ bool handleEvents(Display* display, Target& target, std::optional<LeaveRules>& r
         case KeyPress:
             return !target.own;
         case ButtonPress:
-            if (target.own && LeaveRules::buttonEnds(event.xbutton.button)) {
+            if (target.own && buttonEnds(event.xbutton.button)) {
                 return false;
             }
             break;
         case MotionNotify:
-            if (target.own && rules && rules->pointerMoved(event.xmotion.x_root, event.xmotion.y_root)) {
+            if (target.own && rules &&
+                rules->moved(event.xmotion.x_root, event.xmotion.y_root) == PointerLeaveRule::Move::ends) {
                 return false;
             }
             break;
@@ -263,7 +265,7 @@ int run(const HostOptions& options) {
         events.randrEventBase = -1;
     }
 
-    std::optional<LeaveRules> rules;
+    std::optional<PointerLeaveRule> rules;
     if (target->own) {
         Window rootReturn = 0;
         Window child = 0;

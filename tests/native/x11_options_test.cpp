@@ -1,6 +1,6 @@
 // The native program's command line and its rules for leaving.
-#include "x11/leave_rules.h"
 #include "x11/options.h"
+#include "x11/x_input.h"
 
 #include <gtest/gtest.h>
 
@@ -80,22 +80,12 @@ TEST(HostOptionsTest, BadArgumentsSayWhatIsWrong) {
     EXPECT_NE(errorOf({"--dump-after", "3"}), "");
 }
 
-TEST(LeaveRulesTest, FirstMoveNeverEndsThenMoreThanFourPixelsDo) {
-    LeaveRules far(100, 100);
-    EXPECT_FALSE(far.pointerMoved(400, 300));
-    EXPECT_TRUE(far.pointerMoved(401, 300)) << "the reference stayed where it was";
-
-    LeaveRules drift(100, 100);
-    for (int step = 1; step <= 20; ++step) {
-        EXPECT_FALSE(drift.pointerMoved(100 + 2 * step, 100 + 2 * step));
-    }
-    EXPECT_FALSE(drift.pointerMoved(144, 140));
-    EXPECT_TRUE(drift.pointerMoved(147, 142));
-
-    EXPECT_TRUE(LeaveRules::buttonEnds(1));
-    EXPECT_TRUE(LeaveRules::buttonEnds(3));
-    EXPECT_FALSE(LeaveRules::buttonEnds(4));
-    EXPECT_FALSE(LeaveRules::buttonEnds(8));
+TEST(ButtonTest, OnlyTheThreeMainButtonsEnd) {
+    EXPECT_TRUE(buttonEnds(1));
+    EXPECT_TRUE(buttonEnds(3));
+    EXPECT_FALSE(buttonEnds(0));
+    EXPECT_FALSE(buttonEnds(4));
+    EXPECT_FALSE(buttonEnds(8));
 }
 
 } // namespace
