@@ -27,12 +27,18 @@ def bench_programs(build, folder_name):
         probe=os.path.join(windows, "tests", "e2e", "probe", "probe.exe"))
 
 
-def run_floor(env, exe, path, seconds):
+# The floor program's modes: the clear-and-two-quads floor, and the picture
+# floor (the feedback square's round trip and one quad per monitor).
+TWO_QUADS = None
+PICTURE = "picture"
+
+
+def run_floor(env, exe, path, seconds, mode=TWO_QUADS):
     """Runs the floor program for `seconds` under the resting cursor; returns
     its report and when the driver started it, in Unix milliseconds."""
     env.mouse_move(*REST)
     started = time.time() * 1000
-    env.start(exe, [env.winpath(path), seconds]).wait(seconds + 60)
+    env.start(exe, [env.winpath(path), seconds] + ([mode] if mode else [])).wait(seconds + 60)
     return read_frame_report(path), started
 
 

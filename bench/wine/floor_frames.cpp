@@ -1,14 +1,23 @@
-// The least work any frame of the saver's picture needs, in the same kind of
-// window and pixel format: clear, one textured quad over the whole window,
-// one additive quad over it, swap, at the same thread priority. Runs for the
-// given seconds and reports.
+// Floor frames in the same kind of window and pixel format as the saver's,
+// at the same thread priority, for the given seconds, with a report:
+//   floor_frames REPORT SECONDS           clear, one textured quad over the
+//                                         whole window, one additive quad, swap
+//   floor_frames REPORT SECONDS picture   the picture floor: per monitor the
+//                                         feedback square drawn, read back and
+//                                         loaded, one clamped textured quad
+//                                         over the monitor, swap
 #include "clock_bridge.h"
+#include "gl_scene_host.h"
+#include "picture_floor.h"
 #include "pixel_format.h"
+#include "scene/scene_settings.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -39,7 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const ClockBridge clock;
     char reportPath[MAX_PATH] = {};
     int seconds = 10;
-    std::sscanf(commandLine, "%259s %d", reportPath, &seconds);
+    char mode[16] = {};
+    std::sscanf(commandLine, "%259s %d %15s", reportPath, &seconds, mode);
+    const bool picture = std::strcmp(mode, "picture") == 0;
 
     WNDCLASSA windowClass{};
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
@@ -78,6 +89,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::optional<solvane::PictureFloor> pictureFloor;
+    if (picture) {
+        pictureFloor.emplace(width, height, solvane::monitorRects(window),
+                             solvane::fixedSceneSettings.feedbackSizeLog2);
+    }
 
     unsigned long frames = 0;
     double first = 0;
@@ -92,14 +108,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             }
             DispatchMessageA(&message);
         }
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3f(0.8f, 0.8f, 0.8f);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        quad(true);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glColor3f(0.1f, 0.05f, 0.02f);
-        quad(false);
-        glFlush();
+        if (pictureFloor) {
+            pictureFloor->draw();
+        } else {
+            glClear(GL_COLOR_BUFFER_BIT);
+            glColor3f(0.8f, 0.8f, 0.8f);
+            glBindTexture(GL_TEXTURE_2D, texture);
+            quad(true);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            glColor3f(0.1f, 0.05f, 0.02f);
+            quad(false);
+            glFlush();
+        }
         wglSwapLayerBuffers(dc, WGL_SWAP_MAIN_PLANE);
         last = clock.nowUnixMillis();
         if (frames++ == 0) {
@@ -107,6 +127,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         }
         Sleep(0);
     }
+    pictureFloor.reset(); // its textures, while the context is current
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
     ReleaseDC(window, dc);

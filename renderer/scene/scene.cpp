@@ -11,17 +11,6 @@ namespace {
 
 constexpr float twoPi = 2.0f * std::numbers::pi_v<float>;
 
-// Largest power of two not above 2^log2 that fits both sides. The exponent
-// never drops below 0, so a zero-sized viewport ends at a 1 x 1 texture.
-std::int32_t fitFeedbackSize(std::int32_t& log2, std::int32_t width, std::int32_t height) {
-    std::int32_t size = std::int32_t{1} << log2;
-    while ((size > width || size > height) && log2 > 0) {
-        --log2;
-        size = std::int32_t{1} << log2;
-    }
-    return size;
-}
-
 float rateBetween(float base, SceneInputs& inputs) {
     return (base + inputs.random.nextUnit() * base) * static_cast<float>(inputs.settings.feedbackSpeed);
 }
@@ -61,6 +50,13 @@ constexpr double coverMargin = 1e-3;
 
 } // namespace
 
+std::int32_t feedbackSquareLog2(std::int32_t log2, std::int32_t width, std::int32_t height) {
+    while (((std::int32_t{1} << log2) > width || (std::int32_t{1} << log2) > height) && log2 > 0) {
+        --log2;
+    }
+    return log2;
+}
+
 Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs)
     : platform_(platform), feedbackBrightness_(static_cast<float>(inputs.settings.feedbackPercent) * 0.00990099f) {
     const SceneSettings& settings = inputs.settings;
@@ -86,8 +82,8 @@ Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inp
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    s.feedbackSizeLog2 = settings.feedbackSizeLog2;
-    const std::int32_t size = fitFeedbackSize(s.feedbackSizeLog2, viewport.width, viewport.height);
+    s.feedbackSizeLog2 = feedbackSquareLog2(settings.feedbackSizeLog2, viewport.width, viewport.height);
+    const std::int32_t size = std::int32_t{1} << s.feedbackSizeLog2;
     s.feedbackSize = size;
     glEnable(GL_TEXTURE_2D);
     // Zero-filled, so the first frame re-draws a defined black texture.

@@ -42,6 +42,11 @@ struct SceneState {
 // square at the viewport's lower-left corner. Construction and destruction
 // need the context current. Reads the settings it is given and draws its
 // rates and sheets from their generator.
+// The exponent of a viewport's feedback square: the largest power of two
+// not above 2^log2 that fits both sides. It never drops below 0, so a
+// zero-sized viewport ends at a 1 x 1 texture.
+std::int32_t feedbackSquareLog2(std::int32_t log2, std::int32_t width, std::int32_t height);
+
 class Scene {
 public:
     Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs);

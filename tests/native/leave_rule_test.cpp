@@ -2,7 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace solvane {
+
+// So that a failure names the move instead of printing its bytes.
+inline std::ostream& operator<<(std::ostream& out, PointerLeaveRule::Move move) {
+    switch (move) {
+    case PointerLeaveRule::Move::greeting:
+        return out << "greeting";
+    case PointerLeaveRule::Move::small:
+        return out << "small";
+    case PointerLeaveRule::Move::ends:
+        return out << "ends";
+    }
+    return out << "unknown";
+}
+
 namespace {
 
 using Move = PointerLeaveRule::Move;
@@ -22,7 +38,7 @@ TEST(PointerLeaveRuleTest, MoreThanFourPixelsEndSmallerOnesCarryTheReference) {
     EXPECT_EQ(rule.moved(0, 0), Move::greeting);
     EXPECT_EQ(rule.moved(3, 1), Move::small) << "4 pixels is within the tolerance";
     EXPECT_EQ(rule.moved(3, 6), Move::ends) << "5 pixels is beyond it";
-    EXPECT_EQ(rule.moved(-1, 1), Move::ends) << "|dx| + |dy| from (3, 1), not the larger of the two";
+    EXPECT_EQ(rule.moved(0, 3), Move::ends) << "|dx| + |dy| from (3, 1), not the larger of the two";
 
     // A slow drift never ends, however far it goes in all.
     PointerLeaveRule drift(100, 100);

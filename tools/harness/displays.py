@@ -172,7 +172,8 @@ def apply_layout(display, monitors):
 
 class TestDisplay:
     """An X server a test starts for itself, tracked and stopped by its PID;
-    it tells its name and its monitors as (x, y, width, height)."""
+    it tells its name and its monitors as (left, top, right, bottom), as
+    every rectangle of the harness is written."""
 
     def __init__(self, kind, logs, tracker, layout=TWO_MONITORS, screen=(800, 600)):
         self.tracker = tracker
@@ -188,7 +189,7 @@ class TestDisplay:
         except BaseException:
             self.stop()
             raise
-        self.monitors = [(m.x, m.y, m.width, m.height) for m in monitors] or [(0, 0, *screen)]
+        self.monitors = [m.rect for m in monitors] or [(0, 0, *screen)]
 
     def stop(self):
         if self.record:

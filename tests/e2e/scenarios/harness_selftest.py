@@ -19,7 +19,7 @@ SAVER_TITLE = NAMES.rendererStartTitle
 WM_CLOSE = 0x0010
 WM_GETTEXTLENGTH = 0x000E
 HOST_TITLE = "Solvane Probe Host"
-HOLD_RECT = (300, 200, 400, 300)  # x, y, width, height
+HOLD_RECT = (300, 200, 700, 500)  # left, top, right, bottom
 PROBE = "tests/e2e/probe/probe.exe"  # in the Windows build tree
 BLACK = (0, 0, 0)
 EXIT_KEY = 3
@@ -30,9 +30,10 @@ WHEEL_DELTA = 120
 
 def hold(env, args, *options):
     """Starts `probe hold` with a known geometry; returns (process, window, client size)."""
-    x, y, w, h = HOLD_RECT
+    left, top, right, bottom = HOLD_RECT
     proc = env.start(common.windows_binary(args, PROBE),
-                     ["hold", SAVER_CLASS, SAVER_TITLE, 60000, "--geometry", x, y, w, h, *options])
+                     ["hold", SAVER_CLASS, SAVER_TITLE, 60000, "--geometry", left, top, right - left, bottom - top,
+                      *options])
     # The line comes once the window is shown and foreground, so input can follow.
     printed = proc.wait_output(r"(\d+) (\d+) (\d+)", 15)
     window = env.wait_window(SAVER_TITLE, timeout=15, cls=SAVER_CLASS)
@@ -61,8 +62,7 @@ def check_screen_is_virtual_desktop(env, args):
 
 def check_window_found_and_closed(env, args):
     proc, window, _ = hold(env, args)
-    x, y, w, h = HOLD_RECT
-    expect(window.rect == (x, y, x + w, y + h), f"window rect {window.rect}, created at {HOLD_RECT}")
+    expect(window.rect == HOLD_RECT, f"window rect {window.rect}, created at {HOLD_RECT}")
     expect(window.visible, "the hold window is not visible")
     expect(env.find_window(SAVER_TITLE, SAVER_CLASS) == window, "find_window disagrees with wait_window")
     expect(env.find_window(SAVER_TITLE, "NoSuchClass") is None, "find_window ignored the class")

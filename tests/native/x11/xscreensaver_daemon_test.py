@@ -232,19 +232,19 @@ class Daemon:
 
 
 def lit_share(image, rect):
-    x0, y0, width, height = rect
+    left, top, right, bottom = rect
     lit = total = 0
-    for y in range(y0, y0 + height, 5):
-        for x in range(x0, x0 + width, 5):
+    for y in range(top, bottom, 5):
+        for x in range(left, right, 5):
             total += 1
             lit += max(image.pixel(x, y)) > LIT_LEVEL
     return lit / total
 
 
 def monitor_pixels(image, rect):
-    x0, y0, width, height = rect
+    left, top, right, bottom = rect
     row = image.width * 3
-    return b"".join(image.rgb[y * row + x0 * 3:y * row + (x0 + width) * 3] for y in range(y0, y0 + height))
+    return b"".join(image.rgb[y * row + left * 3:y * row + right * 3] for y in range(top, bottom))
 
 
 def expect_animation_on_every_monitor(display, out):

@@ -1,0 +1,106 @@
+#include "picture_floor.h"
+
+#include "scene/gl_api.h"
+#include "scene/scene.h"
+
+namespace solvane {
+
+namespace {
+
+void texturedQuad() {
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glEnd();
+}
+
+} // namespace
+
+PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight,
+                           const std::vector<PixelRect>& monitors, std::int32_t feedbackSizeLog2) {
+    const std::vector<PixelRect> rects = sceneRects(windowWidth, windowHeight, monitors);
+    for (const PixelRect& rect : rects) {
+        Square square;
+        square.viewport = viewportOf(rect, windowHeight);
+        square.side = std::int32_t{1}
+                      << feedbackSquareLog2(feedbackSizeLog2, square.viewport.width, square.viewport.height);
+        square.pixels.assign(static_cast<std::size_t>(square.side) * square.side * 3, 60);
+        glGenTextures(1, &square.texture);
+        glBindTexture(GL_TEXTURE_2D, square.texture);
+        // Sampled as the picture's feedback texture is: linear, clamped.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, square.side, square.side, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     square.pixels.data());
+        squares_.push_back(std::move(square));
+    }
+    for (const PixelRect& rect : uncoveredRects(windowWidth, windowHeight, rects)) {
+        blackAreas_.push_back(viewportOf(rect, windowHeight));
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+PictureFloor::~PictureFloor() {
+    for (const Square& square : squares_) {
+        glDeleteTextures(1, &square.texture);
+    }
+}
+
+void PictureFloor::draw() {
+    // The state a frame leaves may be anything; the floor sets what it uses.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glColor3f(0.8f, 0.8f, 0.8f);
+    // All squares drawn before any is read, as a frame of several monitors does.
+    for (const Square& square : squares_) {
+        glViewport(square.viewport.x, square.viewport.y, square.side, square.side);
+        glBindTexture(GL_TEXTURE_2D, square.texture);
+        texturedQuad();
+    }
+    glReadBuffer(GL_BACK);
+    for (Square& square : squares_) {
+        glBindTexture(GL_TEXTURE_2D, square.texture);
+        glReadPixels(square.viewport.x, square.viewport.y, square.side, square.side, GL_RGB, GL_UNSIGNED_BYTE,
+                     square.pixels.data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.side, square.side, GL_RGB, GL_UNSIGNED_BYTE,
+                        square.pixels.data());
+    }
+    for (const Square& square : squares_) {
+        glViewport(square.viewport.x, square.viewport.y, square.viewport.width, square.viewport.height);
+        glBindTexture(GL_TEXTURE_2D, square.texture);
+        texturedQuad();
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (!blackAreas_.empty()) {
+        glEnable(GL_SCISSOR_TEST);
+        for (const Viewport& area : blackAreas_) {
+            glScissor(area.x, area.y, area.width, area.height);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glEnable(GL_BLEND);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glFlush();
+}
+
+} // namespace solvane
