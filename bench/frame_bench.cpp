@@ -42,24 +42,10 @@ void twoQuadFloorFrame(int windowHeight, const std::vector<solvane::PixelRect>& 
         glViewport(v.x, v.y, v.width, v.height);
         glColor3f(0.8f, 0.8f, 0.8f);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2f(0, 0);
-        glVertex2f(-1, -1);
-        glTexCoord2f(1, 0);
-        glVertex2f(1, -1);
-        glTexCoord2f(0, 1);
-        glVertex2f(-1, 1);
-        glTexCoord2f(1, 1);
-        glVertex2f(1, 1);
-        glEnd();
+        solvane::viewportQuad(true);
         glBindTexture(GL_TEXTURE_2D, 0);
         glColor3f(0.1f, 0.05f, 0.02f);
-        glBegin(GL_TRIANGLE_STRIP);
-        glVertex2f(-1, -1);
-        glVertex2f(1, -1);
-        glVertex2f(-1, 1);
-        glVertex2f(1, 1);
-        glEnd();
+        solvane::viewportQuad(false);
     }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

@@ -5,22 +5,17 @@
 
 namespace solvane {
 
-namespace {
-
-void texturedQuad() {
+void viewportQuad(bool textured) {
+    static constexpr float corners[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
+    for (const auto& c : corners) {
+        if (textured) {
+            glTexCoord2f((c[0] + 1) / 2, (c[1] + 1) / 2);
+        }
+        glVertex2f(c[0], c[1]);
+    }
     glEnd();
 }
-
-} // namespace
 
 PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight,
                            const std::vector<PixelRect>& monitors, std::int32_t feedbackSizeLog2) {
@@ -71,7 +66,7 @@ void PictureFloor::draw() {
     for (const Square& square : squares_) {
         glViewport(square.viewport.x, square.viewport.y, square.side, square.side);
         glBindTexture(GL_TEXTURE_2D, square.texture);
-        texturedQuad();
+        viewportQuad(true);
     }
     glReadBuffer(GL_BACK);
     for (Square& square : squares_) {
@@ -84,7 +79,7 @@ void PictureFloor::draw() {
     for (const Square& square : squares_) {
         glViewport(square.viewport.x, square.viewport.y, square.viewport.width, square.viewport.height);
         glBindTexture(GL_TEXTURE_2D, square.texture);
-        texturedQuad();
+        viewportQuad(true);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     if (!blackAreas_.empty()) {

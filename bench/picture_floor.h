@@ -7,6 +7,10 @@
 
 namespace solvane {
 
+// One quad over the whole viewport under identity matrices; textured, it
+// maps the whole texture onto it.
+void viewportQuad(bool textured);
+
 // The work no frame of this picture can do without, in its plainest form,
 // for the scenes a window of the given monitors holds: per scene the feedback
 // square at the lower left of its viewport drawn as one textured quad, read

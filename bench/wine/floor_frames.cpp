@@ -29,18 +29,6 @@ LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void quad(bool textured) {
-    glBegin(GL_TRIANGLE_STRIP);
-    const float corners[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
-    for (const auto& c : corners) {
-        if (textured) {
-            glTexCoord2f((c[0] + 1) / 2, (c[1] + 1) / 2);
-        }
-        glVertex2f(c[0], c[1]);
-    }
-    glEnd();
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -114,10 +102,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             glClear(GL_COLOR_BUFFER_BIT);
             glColor3f(0.8f, 0.8f, 0.8f);
             glBindTexture(GL_TEXTURE_2D, texture);
-            quad(true);
+            solvane::viewportQuad(true);
             glBindTexture(GL_TEXTURE_2D, 0);
             glColor3f(0.1f, 0.05f, 0.02f);
-            quad(false);
+            solvane::viewportQuad(false);
             glFlush();
         }
         wglSwapLayerBuffers(dc, WGL_SWAP_MAIN_PLANE);
