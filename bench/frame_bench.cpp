@@ -5,7 +5,7 @@
 // The frame is also drawn without its sheets, which splits the gap over the
 // picture floor into the sheets' cost and everything else.
 #include "offscreen/offscreen_context.h"
-#include "picture_floor.h"
+#include "floors.h"
 #include "scene/gl_api.h"
 #include "scene/random.h"
 #include "scene/scene.h"
@@ -24,34 +24,6 @@ using Clock = std::chrono::steady_clock;
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-// Clear, then per monitor one full quad textured with the feedback texture
-// and one full additive untextured quad, finish. It leaves out the feedback
-// square's read-back, which no frame of this picture can.
-void twoQuadFloorFrame(int windowHeight, const std::vector<solvane::PixelRect>& monitors, unsigned int texture) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    for (const solvane::PixelRect& monitor : monitors) {
-        const solvane::Viewport v = solvane::viewportOf(monitor, windowHeight);
-        glViewport(v.x, v.y, v.width, v.height);
-        glColor3f(0.8f, 0.8f, 0.8f);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        solvane::viewportQuad(true);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glColor3f(0.1f, 0.05f, 0.02f);
-        solvane::viewportQuad(false);
-    }
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glFinish();
 }
 
 struct Layout {
@@ -103,7 +75,10 @@ Medians measure(const Layout& layout, int rounds) {
                 pictureFloor.draw();
                 platform.swapBuffers();
             }),
-            millisOf([&] { twoQuadFloorFrame(layout.height, layout.monitors, texture); }),
+            millisOf([&] {
+                solvane::drawTwoQuadFloor(layout.height, layout.monitors, texture);
+                platform.swapBuffers();
+            }),
         };
         if (i >= 20) {
             for (int k = 0; k < 4; ++k) {

@@ -8,7 +8,7 @@
 //                                         over the monitor, swap
 #include "clock_bridge.h"
 #include "gl_scene_host.h"
-#include "picture_floor.h"
+#include "floors.h"
 #include "pixel_format.h"
 #include "scene/scene_settings.h"
 
@@ -99,14 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         if (pictureFloor) {
             pictureFloor->draw();
         } else {
-            glClear(GL_COLOR_BUFFER_BIT);
-            glColor3f(0.8f, 0.8f, 0.8f);
-            glBindTexture(GL_TEXTURE_2D, texture);
-            solvane::viewportQuad(true);
-            glBindTexture(GL_TEXTURE_2D, 0);
-            glColor3f(0.1f, 0.05f, 0.02f);
-            solvane::viewportQuad(false);
-            glFlush();
+            solvane::drawTwoQuadFloor(height, {{0, 0, width, height}}, texture);
         }
         wglSwapLayerBuffers(dc, WGL_SWAP_MAIN_PLANE);
         last = clock.nowUnixMillis();

@@ -11,6 +11,12 @@ namespace solvane {
 // maps the whole texture onto it.
 void viewportQuad(bool textured);
 
+// The clear-and-two-quads floor: a clear, then per monitor one quad
+// textured with `texture` and one additive untextured quad. It leaves out
+// the feedback square's round trip, which no frame of this picture can.
+// The caller presents.
+void drawTwoQuadFloor(std::int32_t windowHeight, const std::vector<PixelRect>& monitors, unsigned int texture);
+
 // The work no frame of this picture can do without, in its plainest form,
 // for the scenes a window of the given monitors holds: per scene the feedback
 // square at the lower left of its viewport drawn as one textured quad, read

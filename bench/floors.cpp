@@ -1,4 +1,4 @@
-#include "picture_floor.h"
+#include "floors.h"
 
 #include "scene/gl_api.h"
 #include "scene/scene.h"
@@ -15,6 +15,50 @@ void viewportQuad(bool textured) {
         glVertex2f(c[0], c[1]);
     }
     glEnd();
+}
+
+namespace {
+
+// Identity matrices for a floor, and the frame's own back after it.
+class IdentityMatrices {
+public:
+    IdentityMatrices() {
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+    }
+    ~IdentityMatrices() {
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
+    IdentityMatrices(const IdentityMatrices&) = delete;
+    IdentityMatrices& operator=(const IdentityMatrices&) = delete;
+};
+
+} // namespace
+
+void drawTwoQuadFloor(std::int32_t windowHeight, const std::vector<PixelRect>& monitors, unsigned int texture) {
+    const IdentityMatrices identity;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_TEXTURE_2D);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const PixelRect& monitor : monitors) {
+        const Viewport v = viewportOf(monitor, windowHeight);
+        glViewport(v.x, v.y, v.width, v.height);
+        glColor3f(0.8f, 0.8f, 0.8f);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        viewportQuad(true);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glColor3f(0.1f, 0.05f, 0.02f);
+        viewportQuad(false);
+    }
+    glFlush();
 }
 
 PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight,
@@ -51,12 +95,7 @@ PictureFloor::~PictureFloor() {
 
 void PictureFloor::draw() {
     // The state a frame leaves may be anything; the floor sets what it uses.
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const IdentityMatrices identity;
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -91,10 +130,6 @@ void PictureFloor::draw() {
         glDisable(GL_SCISSOR_TEST);
     }
     glEnable(GL_BLEND);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
     glFlush();
 }
 
