@@ -265,18 +265,22 @@ class Installed:
         return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env or self.extra_env)
 
     def uninstall(self, *options):
-        """Runs the uninstaller as the program list's quiet command does. It
-        copies itself away and returns at once; the entry going, its last
-        step, says the copy has finished."""
-        command = reg_string(self.env, UNINSTALL_KEY, "QuietUninstallString")
-        expect(command is not None, "no QuietUninstallString to uninstall with")
-        found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
-        expect(found is not None, f"the quiet uninstall command is not a quoted path: {command!r}")
-        rc, _ = self.env.run(found.group(1), [*found.group(2).split(), *options], timeout=UNINSTALL_TIMEOUT,
-                             extra_env=self.extra_env)
-        expect(rc == 0, f"the uninstaller ended with {rc}")
-        poll(lambda: reg_query(self.env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
-             what="the uninstaller to remove the program entry")
+        uninstall(self.env, *options, extra_env=self.extra_env)
+
+
+def uninstall(env, *options, extra_env=None):
+    """Runs the uninstaller as the program list's quiet command does. It
+    copies itself away and returns at once; the entry going, its last step,
+    says the copy has finished."""
+    command = reg_string(env, UNINSTALL_KEY, "QuietUninstallString")
+    expect(command is not None, "no QuietUninstallString to uninstall with")
+    found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
+    expect(found is not None, f"the quiet uninstall command is not a quoted path: {command!r}")
+    rc, _ = env.run(found.group(1), [*found.group(2).split(), *options], timeout=UNINSTALL_TIMEOUT,
+                    extra_env=extra_env or UTF8_ARGUMENTS)
+    expect(rc == 0, f"the uninstaller ended with {rc}")
+    poll(lambda: reg_query(env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
+         what="the uninstaller to remove the program entry")
 
 
 # ---------------------------------------------------------------- Start menu
