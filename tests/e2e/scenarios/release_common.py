@@ -6,7 +6,8 @@ import os
 import re
 import struct
 
-from common import HarnessError, expect
+import shell_link
+from common import HarnessError, expect, scratch_dir
 from contract import NAMES
 from winenv import poll
 
@@ -17,6 +18,15 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solva
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SAVER_VALUE = "SCRNSAVE.EXE"
 ACTIVE_VALUE = "ScreenSaveActive"
+SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
+USER_SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+LOCAL_APPDATA = "Local AppData"
+MENU_FOLDER = "Solvane"
+MENU_SAVER = "Solvane.lnk"
+MENU_SETTINGS = "Solvane settings.lnk"
+RUNDLL32 = r"C:\windows\system32\rundll32.exe"
+# Wine reads a command line's bytes in the locale's character set.
+UTF8_ARGUMENTS = {"LC_ALL": "C.UTF-8"}
 INSTALL_TIMEOUT = 120
 UNINSTALL_TIMEOUT = 60
 
@@ -167,38 +177,82 @@ def reg_text(env, key, name):
     return value[1] if value else None
 
 
-class DesktopSettings:
-    """Keeps the per-user screen-saver values and puts them back afterwards,
-    so the shared prefix leaves the next test as it found it."""
+def _reg_unescape(text):
+    return re.sub(r"\\(.)", r"\1", text)
 
-    def __init__(self, env):
+
+def reg_string(env, key, name):
+    """A string value exactly as stored, or None: reg query prints values in
+    the ANSI code page, which may not hold them; reg export writes Unicode."""
+    path = os.path.join(scratch_dir(env, "registry"), "export.reg")
+    rc, _ = env.run("reg", ["export", key, env.winpath(path), "/y"])
+    if rc != 0:
+        return None
+    with open(path, encoding="utf-16") as f:
+        for line in f.read().splitlines():
+            found = re.fullmatch(r'"((?:[^"\\]|\\.)*)"="((?:[^"\\]|\\.)*)"', line)
+            if found and _reg_unescape(found.group(1)).lower() == name.lower():
+                return _reg_unescape(found.group(2))
+    return None
+
+
+def reg_import(env, key, values):
+    """Sets string values through a .reg file, which carries any Unicode
+    text whatever the locale of the command line."""
+    long_key = key.replace("HKCU\\", "HKEY_CURRENT_USER\\", 1)
+    quote = lambda text: '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'  # noqa: E731
+    lines = ["Windows Registry Editor Version 5.00", "", f"[{long_key}]"]
+    lines += [f"{quote(name)}={quote(data)}" for name, data in values.items()]
+    path = os.path.join(scratch_dir(env, "registry"), "values.reg")
+    with open(path, "w", encoding="utf-16", newline="") as f:
+        f.write("\r\n".join(lines) + "\r\n")
+    rc, out = env.run("reg", ["import", env.winpath(path)])
+    if rc != 0:
+        raise HarnessError(f"reg import of {values} into {key} failed: {out.strip()}")
+
+
+class KeptValues:
+    """Keeps registry values and puts them back afterwards, so the shared
+    prefix leaves the next test as it found it."""
+
+    def __init__(self, env, values):
         self.env = env
-        self.saved = {name: reg_query(env, DESKTOP_KEY, name) for name in (SAVER_VALUE, ACTIVE_VALUE)}
+        self.saved = {(key, name): reg_query(env, key, name) for key, name in values}
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        for name, value in self.saved.items():
+        for (key, name), value in self.saved.items():
             if value is None:
-                self.env.reg_delete(DESKTOP_KEY, name)
+                self.env.reg_delete(key, name)
             else:
-                self.env.reg_add(DESKTOP_KEY, name, value[1], value[0])
+                self.env.reg_add(key, name, value[1], value[0])
+
+
+def DesktopSettings(env, *more):
+    """The per-user screen-saver values, and any (key, name) pairs more."""
+    return KeptValues(env, [(DESKTOP_KEY, SAVER_VALUE), (DESKTOP_KEY, ACTIVE_VALUE), *more])
 
 
 # ---------------------------------------------------------------- installing
 
 class Installed:
-    """One silent installation of a setup program into a C: folder of the prefix."""
+    """One silent installation of a setup program, into a folder given with
+    /D or into its default folder, under the code page extra_env gives."""
 
-    def __init__(self, env, setup, folder):
+    def __init__(self, env, setup, folder=None, extra_env=None):
         self.env = env
-        self.folder = folder  # Windows path
-        self.path = os.path.join(env.prefix, "drive_c", *folder[3:].split("\\"))
+        self.extra_env = extra_env
         # NSIS takes everything after /D= as the folder, spaces and all, but no
         # quotes: Wine quotes an argument that holds a space, so give it in pieces.
-        rc, _ = env.run(setup, ["/S", *f"/D={folder}".split(" ")], timeout=INSTALL_TIMEOUT)
+        options = f"/D={folder}".split(" ") if folder else []
+        rc, _ = env.run(setup, ["/S", *options], timeout=INSTALL_TIMEOUT, extra_env=extra_env)
         expect(rc == 0, f"the silent installer ended with {rc}")
+        self.folder = reg_string(env, UNINSTALL_KEY, "InstallLocation")  # Windows path, as the installer took it
+        expect(self.folder is not None, "the installer wrote no InstallLocation")
+        self.path = windows_file(env, self.folder)
+        self.scr = self.folder + "\\" + NAMES.frontendFile
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -206,23 +260,71 @@ class Installed:
     def files(self):
         return sorted(os.listdir(self.path)) if os.path.isdir(self.path) else None
 
+    def start(self, *arguments, winedebug=None, extra_env=None):
+        """The installed front end, started by the path the installer chose."""
+        return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env or self.extra_env)
+
     def uninstall(self, *options):
-        """Runs the uninstaller as the program list's quiet command does. It
-        copies itself away and returns at once; the entry going, its last
-        step, says the copy has finished."""
-        command = reg_text(self.env, UNINSTALL_KEY, "QuietUninstallString")
-        expect(command is not None, "no QuietUninstallString to uninstall with")
-        found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
-        expect(found is not None, f"the quiet uninstall command is not a quoted path: {command!r}")
-        rc, _ = self.env.run(found.group(1), [*found.group(2).split(), *options], timeout=UNINSTALL_TIMEOUT)
-        expect(rc == 0, f"the uninstaller ended with {rc}")
-        poll(lambda: reg_query(self.env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
-             what="the uninstaller to remove the program entry")
+        uninstall(self.env, *options, extra_env=self.extra_env)
+
+
+def uninstall(env, *options, extra_env=None):
+    """Runs the uninstaller as the program list's quiet command does. It
+    copies itself away and returns at once; the entry going, its last step,
+    says the copy has finished."""
+    command = reg_string(env, UNINSTALL_KEY, "QuietUninstallString")
+    expect(command is not None, "no QuietUninstallString to uninstall with")
+    found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
+    expect(found is not None, f"the quiet uninstall command is not a quoted path: {command!r}")
+    rc, _ = env.run(found.group(1), [*found.group(2).split(), *options], timeout=UNINSTALL_TIMEOUT,
+                    extra_env=extra_env or UTF8_ARGUMENTS)
+    expect(rc == 0, f"the uninstaller ended with {rc}")
+    poll(lambda: reg_query(env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
+         what="the uninstaller to remove the program entry")
+
+
+# ---------------------------------------------------------------- Start menu
+
+def menu_folder(env):
+    """The Linux path of the Start-menu folder the installer makes."""
+    programs = reg_text(env, SHELL_FOLDERS_KEY, "Programs")
+    expect(programs, "Wine names no Start-menu Programs folder")
+    return os.path.join(windows_file(env, programs), MENU_FOLDER)
+
+
+def expect_shortcuts(env, installed, code_page):
+    """The Start menu leads back to this installation: "Solvane" runs what
+    Windows runs for a saver's Install, "Solvane settings" opens its dialog.
+    code_page is the Python codec of the installer's ANSI code page."""
+    menu = menu_folder(env)
+    found = sorted(os.listdir(menu)) if os.path.isdir(menu) else None
+    expect(found == sorted([MENU_SAVER, MENU_SETTINGS]), f"the Start-menu folder {menu} holds {found}")
+    saver = shell_link.read(os.path.join(menu, MENU_SAVER), code_page)
+    expect(os.path.samefile(windows_file(env, saver.target), windows_file(env, RUNDLL32)),
+           f"{MENU_SAVER} starts {saver.target!r}, not the system's rundll32.exe")
+    install = f'desk.cpl,InstallScreenSaver "{installed.scr}"'
+    expect(saver.arguments == install, f"{MENU_SAVER} is given {saver.arguments!r}, not {install!r}")
+    settings = shell_link.read(os.path.join(menu, MENU_SETTINGS), code_page)
+    expect((settings.target, settings.arguments) == (installed.scr, "/c"),
+           f"{MENU_SETTINGS} starts {settings.target!r} with {settings.arguments!r}, not {installed.scr!r} /c")
+
+
+def expect_no_shortcuts(env):
+    menu = menu_folder(env)
+    expect(not os.path.exists(menu), f"the Start-menu folder is left with {os.listdir(menu) if os.path.isdir(menu) else menu}")
+
+
+def short_form(env, path):
+    """The short (8.3) form of an existing Windows path, as GetShortPathNameW
+    gives it."""
+    rc, out = env.run("winepath", ["-s", path], extra_env=UTF8_ARGUMENTS)
+    expect(rc == 0 and out.strip(), f"winepath has no short form of {path!r}")
+    return out.strip()
 
 
 def windows_file(env, path):
     """The Linux file a Windows path names, through Wine's own path lookup
     (short 8.3 forms included)."""
-    rc, out = env.run("winepath", ["-u", path])
+    rc, out = env.run("winepath", ["-u", path], extra_env=UTF8_ARGUMENTS)
     expect(rc == 0 and out.strip(), f"winepath cannot resolve {path!r}")
     return out.strip()

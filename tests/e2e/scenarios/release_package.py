@@ -46,8 +46,10 @@ def check_zips_hold_programs_readme_and_licence(args):
         expect(readme.startswith(b"\xef\xbb\xbf"), "the read-me has no UTF-8 byte-order mark")
         expect(b"\n" not in readme.replace(b"\r\n", b""), "the read-me has lines not ended by CRLF")
         text = readme.decode("utf-8-sig")
+        # The way back to Solvane once another saver is chosen, in both languages.
         for needed in (args.version, "Install", "インストール", "Solvane.scr", "MP3", "WAV", "CD", "MIT",
-                       f"Solvane-{args.version}-{arch}-setup.exe"):
+                       f"Solvane-{args.version}-{arch}-setup.exe", "Getting back to Solvane", "Solvane に戻すには",
+                       'Start menu folder "Solvane"', "スタート メニューに「Solvane」フォルダー"):
             expect(needed in text, f"the {arch} read-me does not mention {needed!r}")
         expect(members[FOLDER + "LICENSE.txt"] == licence.replace(b"\n", b"\r\n"),
                f"the {arch} LICENSE.txt is not the repository's licence with CRLF lines")
