@@ -90,7 +90,9 @@ int run(const HostOptions& options, StopSignals& stop) {
         std::fprintf(stderr, "solvane: no OpenGL context for window 0x%lx\n", target->window);
         return 1;
     }
-    // Yield to any other work on the machine, as a screen saver should.
+    // Yield to any other work on the machine, as a screen saver should. On
+    // Linux this is the calling thread's: the stop watcher, started before,
+    // keeps its priority, so that it can end the program in time.
     if (nice(19) == -1) {
         std::perror("solvane: nice");
     }
