@@ -42,7 +42,10 @@ std::string hostUsage() {
            "  --help         this text\n"
            "  Testing: --seed N, --step-ms MS (fixed clock step a frame),\n"
            "           --dump-after N FILE (write frame N as raw RGB rows, top first, and end),\n"
-           "           --stats (size, scenes and live textures after each layout)\n";
+           "           --stats (size, scenes and live textures after each layout; frames and\n"
+           "           ignored X errors at the end),\n"
+           "           --unselect-window ID (select no input on window ID after each layout and\n"
+           "           frame)\n";
 }
 
 std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments,
@@ -96,6 +99,11 @@ std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& argu
             options.windowId = number;
         } else if (name == "-stats") {
             options.stats = true;
+        } else if (name == "-unselect-window") {
+            if (!value(number)) {
+                return std::nullopt;
+            }
+            options.unselectWindow = number;
         } else if (name == "-seed") {
             if (!value(number)) {
                 return std::nullopt;

@@ -20,8 +20,12 @@ struct HostOptions {
     std::optional<std::uint32_t> stepMillis;
     int dumpAfter = 0;
     std::string dumpPath;
-    // Print the size, scene count and live GL textures after each layout.
+    // Print the size, scene count and live GL textures after each layout,
+    // and at the end the frames drawn and the X errors that were ignored.
     bool stats = false;
+    // Selects no input on this window after every frame: an X error on
+    // demand when it does not exist.
+    std::optional<unsigned long> unselectWindow;
 };
 
 // Parses the command line; `environmentWindow` is XSCREENSAVER_WINDOW, if

@@ -36,6 +36,8 @@ TEST(HostOptionsTest, ModesAndTheirWindow) {
     EXPECT_EQ(*testing->stepMillis, 16u);
     EXPECT_EQ(testing->dumpAfter, 5);
     EXPECT_EQ(testing->dumpPath, "out.rgb");
+    EXPECT_FALSE(testing->unselectWindow);
+    EXPECT_EQ(*parse({"--unselect-window", "0x400001", "-root"})->unselectWindow, 0x400001u);
 }
 
 TEST(HostOptionsTest, DaemonConventionsNeverFail) {
@@ -78,6 +80,7 @@ TEST(HostOptionsTest, BadArgumentsSayWhatIsWrong) {
     EXPECT_EQ(errorOf({"-root"}, "0x"), "solvane: XSCREENSAVER_WINDOW is not a window id: 0x");
     EXPECT_NE(errorOf({}, "window"), "");
     EXPECT_NE(errorOf({"--dump-after", "3"}), "");
+    EXPECT_EQ(errorOf({"--unselect-window", "none"}), "solvane: --unselect-window needs a number");
 }
 
 TEST(ButtonTest, OnlyTheThreeMainButtonsEnd) {

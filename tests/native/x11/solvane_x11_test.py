@@ -13,7 +13,7 @@ import tempfile
 import time
 import unittest
 
-from x11_display import SCREEN, Xlib, poll, start_xvfb, stop_xvfb
+from x11_display import SCREEN, Runs, Xlib, poll, start_xvfb, stop_xvfb
 
 SOLVANE = RENDER_FRAMES = None
 
@@ -33,30 +33,20 @@ class SolvaneOnX11(unittest.TestCase):
         stop_xvfb(cls.xvfb)
 
     def setUp(self):
-        self.started = []
+        self.runs = Runs(self.folder, SOLVANE)
         self.windows = []
         self.xdotool("mousemove", SCREEN[0] // 2, SCREEN[1] // 2)
 
     def tearDown(self):
-        for proc in self.started:
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait(10)
-            proc.log.close()
+        self.runs.end()
         for window in self.windows:
             self.x.destroy(window)
 
     def start(self, *arguments, env=None):
-        log = open(os.path.join(self.folder, f"run-{len(self.started)}.err"), "w+")
-        proc = subprocess.Popen([SOLVANE, *map(str, arguments)], env=env or self.env, stdout=subprocess.DEVNULL,
-                                stderr=log)
-        proc.log = log
-        self.started.append(proc)
-        return proc
+        return self.runs.start(arguments, env or self.env)
 
     def stderr(self, proc):
-        proc.log.seek(0)
-        return proc.log.read()
+        return self.runs.stderr(proc)
 
     def xdotool(self, *arguments):
         subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True, timeout=30,

@@ -1,14 +1,17 @@
 """A private X display for the native program's tests: Xvfb with or without
 GLX, and the few Xlib calls the tests make on their own connection."""
 import ctypes
+import itertools
 import os
+import signal
 import subprocess
 import sys
-import time
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "harness"))
 
-from procs import poll  # noqa: E402,F401  (the harness's bounded poll, for the tests too)
+from displays import START_TIMEOUT, read_display_number  # noqa: E402
+from procs import is_running, poll, spawn, stop  # noqa: E402,F401  (the harness's bounded poll, for the tests too)
 
 SCREEN = (640, 480)
 
@@ -37,9 +40,9 @@ class Xlib:
         if not self.display:
             raise AssertionError(f"cannot open {display}")
 
-    def window(self, x, y, width, height):
-        root = self.lib.XDefaultRootWindow(self.display)
-        window = self.lib.XCreateSimpleWindow(self.display, root, x, y, width, height, 0, 0, 0)
+    def window(self, x, y, width, height, parent=None):
+        parent = parent or self.lib.XDefaultRootWindow(self.display)
+        window = self.lib.XCreateSimpleWindow(self.display, parent, x, y, width, height, 0, 0, 0)
         self.lib.XMapWindow(self.display, window)
         self.lib.XSync(self.display, 0)
         return window
@@ -73,31 +76,81 @@ class Xlib:
         self.lib.XCloseDisplay(self.display)
 
 
+class XServer:
+    """An Xvfb of the tests' own on a free display, with or without GLX,
+    known by its PID and start time (never by name) and stopped by them."""
+
+    def __init__(self, glx=True):
+        self.logs = tempfile.mkdtemp(prefix="solvane-xvfb-")
+        self.record = self.proc = None
+        read_fd, write_fd = os.pipe()
+        try:
+            self.proc, self.record = spawn(
+                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten",
+                 "tcp", "+extension" if glx else "-extension", "GLX"],
+                os.path.join(self.logs, "xvfb"), pass_fds=(write_fd,), detach=False)
+            os.close(write_fd)
+            write_fd = None
+            number = read_display_number(read_fd, START_TIMEOUT)
+        finally:
+            os.close(read_fd)
+            if write_fd is not None:
+                os.close(write_fd)
+        if not number.isdigit():
+            self.stop()
+            raise AssertionError(f"Xvfb did not report a display; see {self.logs}")
+        self.display = f":{number}"
+
+    def pause(self):
+        """Stops the server as SIGSTOP does: it takes no request until resumed."""
+        if is_running(self.record):
+            os.kill(self.record["pid"], signal.SIGSTOP)
+
+    def resume(self):
+        if is_running(self.record):
+            os.kill(self.record["pid"], signal.SIGCONT)
+
+    def stop(self):
+        if self.record:
+            self.resume()
+            stop(self.record, proc=self.proc)
+            self.record = None
+
+
 def start_xvfb(glx=True):
-    """An Xvfb on a free display, with or without GLX; returns (process, ':N')."""
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-                             "-nolisten", "tcp", "+extension" if glx else "-extension", "GLX"],
-                            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b""
-    deadline = time.monotonic() + 30
-    while not number.endswith(b"\n") and time.monotonic() < deadline:
-        chunk = os.read(read, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read)
-    if not number.strip():
-        xvfb.kill()
-        raise AssertionError("Xvfb did not start")
-    return xvfb, f":{number.decode().strip()}"
+    """An Xvfb on a free display, with or without GLX; returns (server, ':N')."""
+    server = XServer(glx)
+    return server, server.display
 
 
-def stop_xvfb(xvfb):
-    xvfb.terminate()
-    try:
-        xvfb.wait(10)
-    except subprocess.TimeoutExpired:
-        xvfb.kill()
-        xvfb.wait(10)
+def stop_xvfb(server):
+    server.stop()
+
+
+class Runs:
+    """The program's runs in one test, each with its standard error in a file
+    of its own; those still running at the end are killed by their PID."""
+
+    numbers = itertools.count()
+
+    def __init__(self, folder, program):
+        self.folder, self.program, self.started = folder, program, []
+
+    def start(self, arguments, env):
+        log = open(os.path.join(self.folder, f"run-{next(self.numbers)}.err"), "w+")
+        proc = subprocess.Popen([self.program, *map(str, arguments)], env=env, stdout=subprocess.DEVNULL, stderr=log)
+        proc.log = log
+        self.started.append(proc)
+        return proc
+
+    @staticmethod
+    def stderr(proc):
+        proc.log.seek(0)
+        return proc.log.read()
+
+    def end(self):
+        for proc in self.started:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait(10)
+            proc.log.close()
