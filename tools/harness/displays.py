@@ -94,11 +94,13 @@ def read_display_number(read_fd, timeout):
     return data.decode().strip()
 
 
-def start_server(kind, folder, logs, monitors, track, screen=XVFB_SCREEN, open_to_all=False):
+def start_server(kind, folder, logs, monitors, track, screen=XVFB_SCREEN, open_to_all=False, glx=True, detach=True):
     """Starts Xvfb (of the given screen size) or Xorg-dummy (with the
     monitors) on a free display; track(proc, record) learns of the process as
     soon as it exists. open_to_all admits every local client (-ac), so that
-    programs run as another user can draw. Returns (proc, record, ':N')."""
+    programs run as another user can draw; glx=False starts Xvfb without GLX;
+    detach=False keeps the server in the caller's session, so that a test
+    killed on its timeout takes it along. Returns (proc, record, ':N')."""
     os.makedirs(folder, exist_ok=True)
     os.makedirs(logs, exist_ok=True)
     read_fd, write_fd = os.pipe()
@@ -106,7 +108,7 @@ def start_server(kind, folder, logs, monitors, track, screen=XVFB_SCREEN, open_t
     try:
         if kind == "xvfb":
             argv = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{screen[0]}x{screen[1]}x24",
-                    "-nolisten", "tcp", "+extension", "GLX", "-noreset", *access]
+                    "-nolisten", "tcp", "+extension" if glx else "-extension", "GLX", "-noreset", *access]
         elif kind == "xorg-dummy":
             config = os.path.join(folder, "xorg-dummy.conf")
             with open(config, "w") as f:
@@ -115,7 +117,7 @@ def start_server(kind, folder, logs, monitors, track, screen=XVFB_SCREEN, open_t
                     "-logfile", os.path.join(logs, "xorg.log"), "-noreset", "-nolisten", "tcp", *access]
         else:
             raise HarnessError(f"unknown display kind {kind!r}")
-        proc, record = spawn(argv, os.path.join(logs, kind), pass_fds=(write_fd,))
+        proc, record = spawn(argv, os.path.join(logs, kind), pass_fds=(write_fd,), detach=detach)
         track(proc, record)
         os.close(write_fd)
         write_fd = None

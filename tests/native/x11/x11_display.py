@@ -10,7 +10,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "harness"))
 
-from displays import START_TIMEOUT, read_display_number  # noqa: E402
+from displays import start_server  # noqa: E402
 from procs import is_running, poll, spawn, stop  # noqa: E402,F401  (the harness's bounded poll, for the tests too)
 
 SCREEN = (640, 480)
@@ -83,23 +83,16 @@ class XServer:
     def __init__(self, glx=True):
         self.logs = tempfile.mkdtemp(prefix="solvane-xvfb-")
         self.record = self.proc = None
-        read_fd, write_fd = os.pipe()
+
+        def track(proc, record):
+            self.proc, self.record = proc, record
+
         try:
-            self.proc, self.record = spawn(
-                ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten",
-                 "tcp", "+extension" if glx else "-extension", "GLX"],
-                os.path.join(self.logs, "xvfb"), pass_fds=(write_fd,), detach=False)
-            os.close(write_fd)
-            write_fd = None
-            number = read_display_number(read_fd, START_TIMEOUT)
-        finally:
-            os.close(read_fd)
-            if write_fd is not None:
-                os.close(write_fd)
-        if not number.isdigit():
+            _, _, self.display = start_server("xvfb", self.logs, self.logs, [], track, screen=SCREEN, glx=glx,
+                                              detach=False)
+        except BaseException:
             self.stop()
-            raise AssertionError(f"Xvfb did not report a display; see {self.logs}")
-        self.display = f":{number}"
+            raise
 
     def pause(self):
         """Stops the server as SIGSTOP does: it takes no request until resumed."""
