@@ -106,11 +106,12 @@ LRESULT SaverWindow::onMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     POINT p{};
     GetCursorPos(&p);
-    const PointerLeaveRule::Move move = pointer_.moved(p.x, p.y);
-    if (move != PointerLeaveRule::Move::greeting) {
+    // A far greeting asks to close too, but unarmed, so the request is dropped.
+    const bool farMove = pointer_.beyond(p.x, p.y);
+    if (pointer_.moved(p.x, p.y) != PointerLeaveRule::Move::greeting) {
         closeArmed_ = true;
     }
-    if (move == PointerLeaveRule::Move::ends) {
+    if (farMove) {
         PostMessageA(window_, WM_CLOSE, 0, 0);
     }
     return DefWindowProcA(window_, message, wParam, lParam);
