@@ -87,10 +87,17 @@ LRESULT SaverWindow::armClose(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SaverWindow::onClose(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The password dialog's own loop delivers close requests too (queued by
+    // earlier input, or from other programs): one check at a time.
+    if (password_.passwordDialogOpen()) {
+        return 0;
+    }
     if (!closeArmed_) {
         return 0; // nobody but user input closes the saver
     }
     if (!password_.verifySaverPassword(window_)) {
+        // Back to how it was before the input: only new input asks again.
+        closeArmed_ = false;
         restartPointer();
         return 0;
     }
