@@ -1,7 +1,7 @@
 // The renderer program as shipped, plus a report of its frames written at
 // exit to the file named on the command line.
 #include "clock_bridge.h"
-#include "saver_window.h"
+#include "saver_main.h"
 
 #include <cstdio>
 

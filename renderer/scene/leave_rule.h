@@ -22,10 +22,14 @@ public:
     PointerLeaveRule() = default;
     PointerLeaveRule(int x, int y) : referenceX_(x), referenceY_(y) {}
 
+    // Whether a move to (x, y) would be beyond the tolerance; a host that
+    // asks to close on every far move, greeting or not, reads it first.
+    bool beyond(int x, int y) const { return std::abs(referenceX_ - x) + std::abs(referenceY_ - y) > tolerance; }
+
     Move moved(int x, int y) {
         const bool greeting = !firstMoveSeen_;
         firstMoveSeen_ = true;
-        if (std::abs(referenceX_ - x) + std::abs(referenceY_ - y) > tolerance) {
+        if (beyond(x, y)) {
             return greeting ? Move::greeting : Move::ends; // a far greeting keeps the reference
         }
         referenceX_ = x;

@@ -1,3 +1,3 @@
-#include "saver_window.h"
+#include "saver_main.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return solvane::saverMain(instance); }

@@ -6,7 +6,6 @@
 
 #include <mmsystem.h>
 
-#include <cstdlib>
 #include <ctime>
 
 namespace solvane {
@@ -19,8 +18,6 @@ using contract::rendererTitle;
 // How often frames look for a new monitor layout: a layout changed outside
 // the program need not come with a WM_DISPLAYCHANGE (Wine sends none).
 constexpr DWORD layoutCheckMillis = 1000;
-
-using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
 
 // The object given at creation, attached at WM_NCCREATE and detached at
 // WM_NCDESTROY; messages before and after have none.
@@ -90,10 +87,17 @@ LRESULT SaverWindow::armClose(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SaverWindow::onClose(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The password dialog's own loop delivers close requests too (queued by
+    // earlier input, or from other programs): one check at a time.
+    if (password_.passwordDialogOpen()) {
+        return 0;
+    }
     if (!closeArmed_) {
         return 0; // nobody but user input closes the saver
     }
-    if (!verifySaverPassword()) {
+    if (!password_.verifySaverPassword(window_)) {
+        // Back to how it was before the input: only new input asks again.
+        closeArmed_ = false;
         restartPointer();
         return 0;
     }
@@ -109,11 +113,12 @@ LRESULT SaverWindow::onMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     POINT p{};
     GetCursorPos(&p);
-    const PointerLeaveRule::Move move = pointer_.moved(p.x, p.y);
-    if (move != PointerLeaveRule::Move::greeting) {
+    // A far greeting asks to close too, but unarmed, so the request is dropped.
+    const bool farMove = pointer_.beyond(p.x, p.y);
+    if (pointer_.moved(p.x, p.y) != PointerLeaveRule::Move::greeting) {
         closeArmed_ = true;
     }
-    if (move == PointerLeaveRule::Move::ends) {
+    if (farMove) {
         PostMessageA(window_, WM_CLOSE, 0, 0);
     }
     return DefWindowProcA(window_, message, wParam, lParam);
@@ -180,7 +185,7 @@ LRESULT SaverWindow::defaultSaverProc(HWND window, UINT message, WPARAM wParam, 
     if (message == WM_CLOSE) {
         return onClose(message, wParam, lParam);
     }
-    if (passwordDialogOpen_) {
+    if (password_.passwordDialogOpen()) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     switch (message) {
@@ -211,38 +216,8 @@ LRESULT SaverWindow::defaultSaverProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-BOOL SaverWindow::verifySaverPassword() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExA(&version);
-#pragma GCC diagnostic pop
-    if (version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS) {
-        return TRUE;
-    }
-    HMODULE module = LoadLibraryA("PASSWORD.CPL");
-    if (module == nullptr) {
-        return TRUE;
-    }
-    const auto verify =
-        reinterpret_cast<VerifyScreenSavePwdFn>(reinterpret_cast<void*>(GetProcAddress(module, "VerifyScreenSavePwd")));
-    if (verify == nullptr) {
-        FreeLibrary(module);
-        return TRUE;
-    }
-    BOOL previous = FALSE;
-    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, &previous, 0);
-    passwordDialogOpen_ = true;
-    const BOOL result = verify(window_);
-    passwordDialogOpen_ = false;
-    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0);
-    FreeLibrary(module);
-    return result;
-}
-
 bool SaverWindow::idleFrame() {
-    if (!sceneReady_ || passwordDialogOpen_ || !scene_ || !scene_->ready()) {
+    if (!sceneReady_ || password_.passwordDialogOpen() || !scene_ || !scene_->ready()) {
         return false;
     }
     if (const DWORD before = timeGetTime(); before - lastLayoutCheck_ >= layoutCheckMillis) {
@@ -281,47 +256,6 @@ bool registerSaverClass(HINSTANCE instance) {
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = rendererClass;
     return RegisterClassA(&windowClass) != 0;
-}
-
-int runMessageLoop(SaverWindow& saver) {
-    MSG message{};
-    for (;;) {
-        while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!saver.idleFrame()) {
-                break; // nothing to draw (no GL): wait for the next message instead of spinning
-            }
-            Sleep(0);
-        }
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
-int saverMain(HINSTANCE instance, FrameCount* drawn) {
-    const RECT area = virtualScreen();
-
-    if (HWND other = FindWindowA(rendererClass, rendererStartTitle); other != nullptr && IsWindow(other)) {
-        SetForegroundWindow(other);
-        return 0;
-    }
-    if (!registerSaverClass(instance)) {
-        return 1;
-    }
-    SaverWindow saver(instance);
-    HWND window = saver.create(area);
-    if (window == nullptr) {
-        return 1;
-    }
-    SetForegroundWindow(window);
-    const int result = runMessageLoop(saver);
-    if (drawn != nullptr) {
-        *drawn = saver.framesDrawn();
-    }
-    return result;
 }
 
 } // namespace solvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gl_scene_host.h"
+#include "password_check.h"
 #include "scene/leave_rule.h"
 
 #include <windows.h>
@@ -38,10 +39,6 @@ public:
     // false when nothing could be drawn.
     bool idleFrame();
 
-    // Nonzero when the saver may close: always, except on Windows 95/98/Me
-    // where the password module's verdict counts.
-    BOOL verifySaverPassword();
-
     // The three stages of the window procedure.
     static LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,7 +61,7 @@ private:
     DWORD lastLayoutCheck_ = 0;
     PointerLeaveRule pointer_; // in screen coordinates
     bool closeArmed_ = false;
-    bool passwordDialogOpen_ = false;
+    PasswordCheck password_;
     bool sceneReady_ = false;
     SceneInputs sceneInputs_; // before the scenes, which read it
     std::unique_ptr<GlSceneHost> scene_;
@@ -76,13 +73,5 @@ private:
 RECT virtualScreen();
 
 bool registerSaverClass(HINSTANCE instance);
-
-// Draws in every idle moment until WM_QUIT; returns its wParam.
-int runMessageLoop(SaverWindow& saver);
-
-// The renderer program: single-instance check, class, window over the
-// virtual screen, frame loop. Returns the process exit code; `drawn`, when
-// given, receives the frame count (benchmarks).
-int saverMain(HINSTANCE instance, FrameCount* drawn = nullptr);
 
 } // namespace solvane

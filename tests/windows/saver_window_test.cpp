@@ -3,7 +3,7 @@
 // that no case sees the cursor or the queue another left.
 #include "contract.h"
 #include "pixel_format.h"
-#include "saver_window.h"
+#include "saver_main.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,57 @@
 #!/usr/bin/env python3
-"""The move that greets the new window never ends the renderer; a move of
-more than 4 pixels from the reference does; a slow drift of steps of at most
-4 pixels keeps it running."""
+"""The move that greets the new window never ends the renderer, however
+far, and a far one keeps the reference; a move of more than 4 pixels from
+the reference does; a slow drift of steps of at most 4 pixels keeps it
+running."""
 
 import time
 
 import common
-from renderer_common import expect_ends, expect_stays_up, park_cursor, start_renderer
+from common import HarnessError, expect
+from renderer_common import (START_TIMEOUT, TITLE, expect_ends, expect_stays_up, park_cursor,
+                             renderer_path, start_renderer)
+from renderer_xpointer import XDisplay
 
 # Spacing of drift steps, so that each one is handled before the next.
 STEP_SECONDS = 0.15
+PARKED = (960, 540)
+# Starts in which the window may show before the pointer could be moved.
+GREETING_ATTEMPTS = 3
+
+
+def start_with_far_greeting(env, args, dx, dy):
+    """Starts the renderer and moves the pointer by (dx, dy) after its window
+    took the reference (it is retitled then) and before it shows, so that
+    the move that greets it is a real move that far. The X server is grabbed
+    while the window is seen unmapped and the pointer moves."""
+    for _ in range(GREETING_ATTEMPTS):
+        park_cursor(env, *PARKED)
+        proc = env.start(renderer_path(args))
+        with XDisplay(env.state["display"]) as display:
+            window = common.winenv.poll(lambda: display.find(TITLE), START_TIMEOUT,
+                                        interval=0.001, what=f"an X window titled {TITLE!r}")
+            with display.grabbed():
+                warped = not display.viewable(window)
+                if warped:
+                    display.warp_by(dx, dy)
+            if warped:
+                # Shown, or ended by the greeting it has had by then.
+                common.winenv.poll(lambda: display.viewable(window) or not proc.alive(), START_TIMEOUT,
+                                   what="the saver window to show")
+        if warped:
+            expect(env.mouse_position() == (PARKED[0] + dx, PARKED[1] + dy),
+                   f"the pointer is at {env.mouse_position()} after a move by {(dx, dy)} from {PARKED}")
+            return proc
+        print("     the saver window showed before the pointer moved; starting it again", flush=True)
+        proc.kill()
+    raise HarnessError(f"the saver window showed before the pointer could move, {GREETING_ATTEMPTS} times")
+
+
+def check_far_greeting_never_ends_and_keeps_the_reference(env, args):
+    proc = start_with_far_greeting(env, args, 40, 30)
+    expect_stays_up(env, proc, "a first move of 70 pixels, the one that greets the window")
+    env.mouse_move_rel(2, 1)
+    expect_ends(env, proc, "a move of 3 pixels, 73 pixels from the reference that the far greeting kept")
 
 
 def check_greeting_move_then_far_move(env, args):
@@ -42,5 +84,6 @@ def check_slow_drift_keeps_running(env, args):
 
 
 if __name__ == "__main__":
-    common.run_checks([check_greeting_move_then_far_move, check_five_pixels_end_it,
+    common.run_checks([check_far_greeting_never_ends_and_keeps_the_reference,
+                       check_greeting_move_then_far_move, check_five_pixels_end_it,
                        check_slow_drift_keeps_running], __doc__)
