@@ -1,5 +1,7 @@
 #include "process_end.h"
 
+#include "seam.h"
+
 #include <windows.h>
 
 namespace solvane {
@@ -12,16 +14,11 @@ public:
 };
 
 PlatformProcessEnd platformEnd;
-ProcessEnd* currentEnd = &platformEnd;
+Seam<ProcessEnd> seam(platformEnd);
 
 } // namespace
 
-ProcessEnd& processEnd() { return *currentEnd; }
-
-ProcessEnd* installProcessEnd(ProcessEnd* end) {
-    ProcessEnd* previous = currentEnd;
-    currentEnd = end != nullptr ? end : &platformEnd;
-    return previous;
-}
+ProcessEnd& processEnd() { return seam.current(); }
+ProcessEnd* installProcessEnd(ProcessEnd* end) { return seam.install(end); }
 
 } // namespace solvane

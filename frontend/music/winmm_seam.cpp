@@ -1,5 +1,7 @@
 #include "music/winmm_seam.h"
 
+#include "seam.h"
+
 namespace solvane {
 
 namespace {
@@ -24,24 +26,14 @@ public:
 
 WinmmMci winmmMci;
 WinmmSound winmmSound;
-MciSeam* currentMci = &winmmMci;
-SoundSeam* currentSound = &winmmSound;
+Seam<MciSeam> mci(winmmMci);
+Seam<SoundSeam> sound(winmmSound);
 
 } // namespace
 
-MciSeam& mciSeam() { return *currentMci; }
-SoundSeam& soundSeam() { return *currentSound; }
-
-MciSeam* installMciSeam(MciSeam* seam) {
-    MciSeam* previous = currentMci;
-    currentMci = seam != nullptr ? seam : &winmmMci;
-    return previous;
-}
-
-SoundSeam* installSoundSeam(SoundSeam* seam) {
-    SoundSeam* previous = currentSound;
-    currentSound = seam != nullptr ? seam : &winmmSound;
-    return previous;
-}
+MciSeam& mciSeam() { return mci.current(); }
+SoundSeam& soundSeam() { return sound.current(); }
+MciSeam* installMciSeam(MciSeam* seam) { return mci.install(seam); }
+SoundSeam* installSoundSeam(SoundSeam* seam) { return sound.install(seam); }
 
 } // namespace solvane

@@ -1,5 +1,7 @@
 #include "settings/profile_seam.h"
 
+#include "seam.h"
+
 namespace solvane {
 
 namespace {
@@ -12,16 +14,11 @@ public:
 };
 
 PlatformProfileWrite platformProfileWrite;
-ProfileWriteSeam* currentProfileWrite = &platformProfileWrite;
+Seam<ProfileWriteSeam> seam(platformProfileWrite);
 
 } // namespace
 
-ProfileWriteSeam& profileWriteSeam() { return *currentProfileWrite; }
-
-ProfileWriteSeam* installProfileWriteSeam(ProfileWriteSeam* seam) {
-    ProfileWriteSeam* previous = currentProfileWrite;
-    currentProfileWrite = seam != nullptr ? seam : &platformProfileWrite;
-    return previous;
-}
+ProfileWriteSeam& profileWriteSeam() { return seam.current(); }
+ProfileWriteSeam* installProfileWriteSeam(ProfileWriteSeam* replacement) { return seam.install(replacement); }
 
 } // namespace solvane

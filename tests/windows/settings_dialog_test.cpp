@@ -30,6 +30,9 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         ini = std::wstring(temp) + L"solvane-dialog-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
         DeleteFileW(ini.c_str());
+        // A pointer left where the dialog opens (an earlier test parks it at
+        // the screen's centre) would hover its buttons and change their faces.
+        SetCursorPos(0, 0);
     }
     void TearDown() override { DeleteFileW(ini.c_str()); }
 

@@ -8,7 +8,7 @@ the close box write nothing, and the next saver run plays what was chosen."""
 import os
 
 import common
-from common import expect
+from common import HarnessError, expect
 from contract import LAYOUT, NAMES
 from frontend_common import BUTTONS, KEY_TRACK, OPTION_LABELS, OPTION_MARKS, SAVER_RUN_TITLE, Installation, make_tone
 from frontend_saver_run import Run
@@ -32,7 +32,11 @@ class Dialog:
     def __init__(self, env, install, winedebug="-all,+profile", extra_env=None):
         self.env = env
         self.proc = install.start("/c", winedebug=winedebug, extra_env=extra_env)
-        self.window = env.wait_window(TITLE, timeout=20)
+        try:
+            self.window = env.wait_window(TITLE, timeout=20)
+        except HarnessError as error:
+            state = "still running" if self.proc.alive() else f"ended with {self.proc.wait(1)}"
+            raise HarnessError(f"{error}; the front end is {state}; {self.proc.stderr()[-1500:]!r}") from error
         children = env.children(self.window.hwnd)
         panels = [w for w in children if w.cls == NAMES.settingsPanelClass]
         expect(panels, f"no panel among {children}")
