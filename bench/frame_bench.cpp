@@ -4,8 +4,8 @@
 // this picture cannot do without) and the older clear-and-two-quads floor.
 // The frame is also drawn without its sheets, which splits the gap over the
 // picture floor into the sheets' cost and everything else.
-#include "offscreen/offscreen_context.h"
 #include "floors.h"
+#include "offscreen/offscreen_context.h"
 #include "scene/gl_api.h"
 #include "scene/random.h"
 #include "scene/scene.h"
@@ -40,8 +40,24 @@ struct Layout {
 };
 
 struct Medians {
-    double frame, frameWithoutSheets, pictureFloor, twoQuadFloor;
+    double frame, frameWithoutSheets, pictureFloor, twoQuadFloor, sheetsOverViewports, sheetsInSquares;
 };
+
+// The scenes' sheets alone, as the screen pass (over each viewport) or the
+// feedback pass (in each square) draws them, finished: where the sheets'
+// share of a frame goes.
+void drawSheetsAlone(const solvane::SceneSet& scenes, bool inSquares) {
+    for (std::size_t i = 0; i < scenes.size(); ++i) {
+        const solvane::Scene& scene = scenes.scene(i);
+        const solvane::Viewport area = inSquares ? scene.feedbackSquare() : scene.state().viewport;
+        glViewport(area.x, area.y, area.width, area.height);
+        scene.projection(inSquares ? solvane::Scene::feedbackFieldOfView : solvane::Scene::screenFieldOfView);
+        for (const solvane::Sheet& sheet : scene.state().sheets) {
+            sheet.draw();
+        }
+    }
+    glFinish();
+}
 
 template <typename Draw> double millisOf(Draw&& draw) {
     const auto start = Clock::now();
@@ -65,10 +81,10 @@ Medians measure(const Layout& layout, int rounds) {
     solvane::PictureFloor pictureFloor(layout.width, layout.height, layout.monitors,
                                        solvane::fixedSceneSettings.feedbackSizeLog2);
     const unsigned int texture = scenes.scene(0).state().feedbackTexture;
-    std::vector<double> kinds[4];
+    std::vector<double> kinds[6];
     for (int i = 0; i < rounds + 20; ++i) { // the first 20 warm all up
         clock += 16;
-        const double times[4] = {
+        const double times[6] = {
             millisOf([&] { scenes.drawFrame(); }),
             millisOf([&] { withoutSheets.drawFrame(); }),
             millisOf([&] {
@@ -79,14 +95,17 @@ Medians measure(const Layout& layout, int rounds) {
                 solvane::drawTwoQuadFloor(layout.height, layout.monitors, texture);
                 platform.swapBuffers();
             }),
+            millisOf([&] { drawSheetsAlone(scenes, false); }),
+            millisOf([&] { drawSheetsAlone(scenes, true); }),
         };
         if (i >= 20) {
-            for (int k = 0; k < 4; ++k) {
+            for (int k = 0; k < 6; ++k) {
                 kinds[k].push_back(times[k]);
             }
         }
     }
-    return {median(kinds[0]), median(kinds[1]), median(kinds[2]), median(kinds[3])};
+    return {median(kinds[0]), median(kinds[1]), median(kinds[2]),
+            median(kinds[3]), median(kinds[4]), median(kinds[5])};
 }
 
 } // namespace
@@ -126,12 +145,16 @@ int main(int argc, char** argv) {
         const double bare = of(&Medians::frameWithoutSheets);
         const double picture = of(&Medians::pictureFloor);
         const double twoQuads = of(&Medians::twoQuadFloor);
+        const double sheetsOver = of(&Medians::sheetsOverViewports);
+        const double sheetsIn = of(&Medians::sheetsInSquares);
         const char* monitors = index == 0 ? "one monitor" : "two monitors";
         std::printf("%s: frame %.3f ms, frame without its sheets %.3f ms, picture floor %.3f ms, "
                     "clear-and-two-quads floor %.3f ms\n",
                     layout->name, frame, bare, picture, twoQuads);
         std::printf("gap over the picture floor, %s: %.3f ms, of which the sheets %.3f ms and the rest %.3f ms\n",
                     monitors, frame - picture, frame - bare, bare - picture);
+        std::printf("the sheets drawn alone, %s: over the viewports %.3f ms, in the feedback squares %.3f ms\n",
+                    monitors, sheetsOver, sheetsIn);
         std::printf("ratio frame / clear-and-two-quads floor, %s: %.3f\n", monitors, frame / twoQuads);
         std::printf("ratio frame / picture floor, %s: %.3f\n", monitors, frame / picture);
         frames[index++] = frame;

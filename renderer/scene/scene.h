@@ -72,11 +72,13 @@ public:
 
     const SceneState& state() const { return state_; }
 
-private:
+    // The two passes' perspectives: the feedback pass sees wider.
     static constexpr double feedbackFieldOfView = 30.0;
     static constexpr double screenFieldOfView = 20.0;
-
+    // Loads a pass's perspective for this scene's aspect ratio.
     void projection(double fieldOfView) const;
+
+private:
     // Whether this frame's feedback quad covers the whole view of a pass.
     bool quadCoversView(double fieldOfView) const;
     // The feedback quad over a pass's area, on black.
