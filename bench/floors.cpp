@@ -42,6 +42,20 @@ public:
 
 } // namespace
 
+unsigned int makeFeedbackLikeTexture(std::int32_t side, const std::uint8_t* pixels) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // Linear and clamped to its border, which costs Mesa more per pixel than
+    // the default repeat.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    return texture;
+}
+
 void drawTwoQuadFloor(std::int32_t windowHeight, const std::vector<PixelRect>& monitors, unsigned int texture) {
     const IdentityMatrices identity;
     glEnable(GL_BLEND);
@@ -70,15 +84,7 @@ PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight,
         square.side = std::int32_t{1}
                       << feedbackSquareLog2(feedbackSizeLog2, square.viewport.width, square.viewport.height);
         square.pixels.assign(static_cast<std::size_t>(square.side) * square.side * 3, 60);
-        glGenTextures(1, &square.texture);
-        glBindTexture(GL_TEXTURE_2D, square.texture);
-        // Sampled as the picture's feedback texture is: linear, clamped.
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, square.side, square.side, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     square.pixels.data());
+        square.texture = makeFeedbackLikeTexture(square.side, square.pixels.data());
         squares_.push_back(std::move(square));
     }
     for (const PixelRect& rect : uncoveredRects(windowWidth, windowHeight, rects)) {

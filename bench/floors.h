@@ -11,6 +11,10 @@ namespace solvane {
 // maps the whole texture onto it.
 void viewportQuad(bool textured);
 
+// A texture of side x side RGB pixels sampled as the picture's feedback
+// texture is; bound when it returns.
+unsigned int makeFeedbackLikeTexture(std::int32_t side, const std::uint8_t* pixels);
+
 // The clear-and-two-quads floor: a clear, then per monitor one quad
 // textured with `texture` and one additive untextured quad. It leaves out
 // the feedback square's round trip, which no frame of this picture can.

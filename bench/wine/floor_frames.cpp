@@ -14,6 +14,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,17 +67,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_TEXTURE_2D);
     constexpr int size = 256;
-    std::vector<unsigned char> pixels(size * size * 3, 90);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    // Sampled as the picture's feedback texture is: clamped to its border,
-    // which costs Mesa more per pixel than the default repeat.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<std::uint8_t> pixels(size * size * 3, 90);
+    const unsigned int texture = solvane::makeFeedbackLikeTexture(size, pixels.data());
     std::optional<solvane::PictureFloor> pictureFloor;
     if (picture) {
         pictureFloor.emplace(width, height, solvane::monitorRects(window),
