@@ -181,13 +181,23 @@ def _reg_unescape(text):
     return re.sub(r"\\(.)", r"\1", text)
 
 
+EXPORT_ATTEMPTS = 3
+
+
 def reg_string(env, key, name):
     """A string value exactly as stored, or None: reg query prints values in
     the ANSI code page, which may not hold them; reg export writes Unicode."""
     path = os.path.join(scratch_dir(env, "registry"), "export.reg")
-    rc, _ = env.run("reg", ["export", key, env.winpath(path), "/y"])
-    if rc != 0:
-        return None
+    for _ in range(EXPORT_ATTEMPTS):
+        rc, out = env.run("reg", ["export", key, env.winpath(path), "/y"])
+        if rc == 0:
+            break
+        # An export of a key that is there can fail on a busy machine; a
+        # missing key is no failure.
+        if env.run("reg", ["query", key])[0] != 0:
+            return None
+    else:
+        raise HarnessError(f"reg export {key} failed {EXPORT_ATTEMPTS} times: {out}")
     with open(path, encoding="utf-16") as f:
         for line in f.read().splitlines():
             found = re.fullmatch(r'"((?:[^"\\]|\\.)*)"="((?:[^"\\]|\\.)*)"', line)
