@@ -12,6 +12,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,6 +96,7 @@ int usage() {
       "       probe hold-file PATH TIMEOUT_MS\n"
       "       probe answers HWND TIMEOUT_MS\n"
       "       probe style HWND\n"
+      "       probe clipboard FILE\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -279,6 +282,36 @@ BOOL CALLBACK print_child_text(HWND hwnd, LPARAM) {
   WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   std::printf("%s\t%s\n", cls, utf8);
   return TRUE;
+}
+
+// "clipboard FILE": puts the UTF-8 text of FILE on the clipboard as Unicode
+// text, for a test to paste what typing through X would garble (letters
+// outside the keyboard's map).
+int cmd_clipboard(Args a) {
+  if (a.size() != 1) return usage();
+  std::ifstream in{std::string(a[0]), std::ios::binary};
+  if (!in) return exit_not_found;
+  const std::string utf8{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (length <= 0) return exit_usage;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t));
+  if (!memory) return exit_not_found;
+  auto* text = static_cast<wchar_t*>(GlobalLock(memory));
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text, length);
+  text[length] = L'\0';
+  GlobalUnlock(memory);
+  bool set = false;
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard owns it now
+    CloseClipboard();
+  }
+  if (!set) {
+    GlobalFree(memory);
+    return exit_not_found;
+  }
+  return exit_ok;
 }
 
 int cmd_texts(Args a) {
@@ -619,6 +652,7 @@ constexpr Command commands[] = {
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
     {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers}, {"style", cmd_style},
+    {"clipboard", cmd_clipboard},
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ TITLE = NAMES.settingsDialogTitle
 TWIPS = 15  # per pixel on the 96 dpi virtual desktop
 WM_CLOSE = 0x0010
 FILE_CHOOSER_TITLE = "ﾌｧｲﾙを開く"
-TYPING_ATTEMPTS = 4
+PASTE_ATTEMPTS = 4
 REPEAT_ARROW = 215  # twips of the repeat box taken by its drop arrow
 
 # Each look's third ring on the top edge, which tells the skins apart.
@@ -111,31 +111,37 @@ class Dialog:
         self.press("set")
 
     def choose_file(self, path):
-        """Opens the file chooser with "..." and types the file's Windows path
-        into it, as a user would; returns once the chooser has closed."""
+        """Opens the file chooser with "..." and puts the file's Windows path
+        in its name box, as a user would paste it; returns once the chooser
+        has closed."""
         self.press("file")
         chooser = poll(lambda: (self.env.foreground() or (0, ""))[0] not in (0, self.window.hwnd) and
                        self.env.foreground(), 15, what="the file chooser to open")
         titles = [text for _, text in env_texts(self.env, chooser[0])[:1]]
         expect(titles == [FILE_CHOOSER_TITLE], f"the chooser is titled {titles}")
         typed = self.env.winpath(path)
-        # Letters outside the keyboard's map are typed through a keycode that
-        # xdotool remaps for each of them, and Wine can miss one: type again
-        # over the selected text until the name box holds the whole path.
+        # Typed through X, letters outside the keyboard's map go through a
+        # keycode that xdotool remaps for each of them, and Wine misses some
+        # on a busy machine; pasted, the path arrives whole.
+        clip = os.path.join(common.scratch_dir(self.env, "clipboard"), "path.txt")
+        with open(clip, "w", encoding="utf-8") as f:
+            f.write(typed)
+        rc, _ = self.env.probe("clipboard", self.env.winpath(clip))
+        expect(rc == 0, f"the probe could not put the path on the clipboard ({rc})")
         texts = []
 
         def holds_path():
             texts[:] = [text for _, text in env_texts(self.env, chooser[0])]
             return typed in texts
 
-        for _ in range(TYPING_ATTEMPTS):
+        for _ in range(PASTE_ATTEMPTS):
             self.env.key("ctrl+a")
-            self.env.xdotool("type", "--delay", "40", typed)
+            self.env.key("ctrl+v")
             try:
-                poll(holds_path, 3, what="the chooser's name box to hold the typed path")
+                poll(holds_path, 3, what="the chooser's name box to hold the pasted path")
                 break
             except common.HarnessError:
-                print(f"     the chooser holds {texts}; typing again", flush=True)
+                print(f"     the chooser holds {texts}; pasting again", flush=True)
         else:
             raise common.HarnessError(f"the chooser never held {typed!r}: {texts}")
         self.env.key("Return")

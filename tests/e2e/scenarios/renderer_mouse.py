@@ -48,8 +48,21 @@ def start_with_far_greeting(env, args, dx, dy):
 
 
 def check_far_greeting_never_ends_and_keeps_the_reference(env, args):
-    proc = start_with_far_greeting(env, args, 40, 30)
-    expect_stays_up(env, proc, "a first move of 70 pixels, the one that greets the window")
+    # On a busy machine Wine has been seen to follow the greeting at once with
+    # a second move, which the rule rightly lets end the saver: such a run is
+    # started again. With the first-move rule broken, every run ends.
+    what = "a first move of 70 pixels, the one that greets the window"
+    for _ in range(GREETING_ATTEMPTS):
+        proc = start_with_far_greeting(env, args, 40, 30)
+        try:
+            expect_stays_up(env, proc, what)
+            break
+        except AssertionError:
+            print("     the renderer ended right after its greeting; starting it again", flush=True)
+            if proc.alive():
+                raise
+    else:
+        raise AssertionError(f"the renderer ended after {what}, in each of {GREETING_ATTEMPTS} runs")
     env.mouse_move_rel(2, 1)
     expect_ends(env, proc, "a move of 3 pixels, 73 pixels from the reference that the far greeting kept")
 
