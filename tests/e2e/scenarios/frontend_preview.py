@@ -54,11 +54,13 @@ def check_pane_fills_the_host_and_ends_with_it(env, args):
     install.configure(2, 0, "")
     host, host_window = start_host(env, 200, 150)
     proc = install.start("/p", host_window.hwnd, winedebug="-all,+profile")
-    # The pane is made first and sized after it has become the host's child.
+    # The pane is made first, then becomes the host's child, is sized and
+    # last shown.
     width, height = host_window.width, host_window.height
     pane = common.winenv.poll(
-        lambda: (lambda p: p if p and (p.width, p.height) == (width, height) else None)(pane_of(env, host_window)),
-        15, what=f"a pane of the host's outer size {width}x{height} inside the host")
+        lambda: (lambda p: p if p and (p.width, p.height) == (width, height) and p.visible else None)(
+            pane_of(env, host_window)),
+        15, what=f"a shown pane of the host's outer size {width}x{height} inside the host")
     expect(texts(env, pane.hwnd)[0] == PANE_TITLE, f"pane titled {texts(env, pane.hwnd)}")
     rc, out = env.probe("style", pane.hwnd)
     expect(rc == 0, "the pane went away")
@@ -66,7 +68,6 @@ def check_pane_fills_the_host_and_ends_with_it(env, args):
     expect(style & WS_CHILD, f"the pane's style {style:#x} lacks WS_CHILD")
     expect(parent == host_window.hwnd, f"the pane's parent is {parent}, not the host {host_window.hwnd}")
     expect(env.send(pane.hwnd, 0x0000, 0, 0) == 0, "the pane does not answer")  # WM_NULL
-    expect(pane.visible, "the pane is not shown")
     expect_no_renderer(env, install)
     env.close_window(host_window.hwnd)
     expect(host.wait(10) == 0, "the host did not close")
