@@ -105,8 +105,14 @@ def run_listing(env, logs, program, deadline):
 
 
 def run_cases(state, program, timeout):
-    """Runs the program in the shared environment; returns its exit code."""
+    """Runs the program in the shared environment; returns its exit code.
+    A start that ends before GoogleTest has printed a line ran no test (Wine
+    has been seen to fail so on a busy machine): it is started once more."""
     rc, out, err = winenv.run_to_end(state, program, timeout)
+    if rc != 0 and not out.strip():
+        log(f"{program[0]} ended with {rc} before printing anything{': ' + err[-500:] if err else ''}; "
+            f"starting it again")
+        rc, out, err = winenv.run_to_end(state, program, timeout)
     sys.stdout.write(out)
     sys.stdout.flush()
     sys.stderr.write(err)

@@ -14,6 +14,22 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 
 import winenv  # noqa: E402
 from winenv import HarnessError  # noqa: E402,F401
+from contract import NAMES  # noqa: E402
+
+
+def programs_running(env):
+    """Wine processes of the environment's prefix running either of our
+    programs (Solvane.scr or Solvane.dll)."""
+    left = []
+    for pid in winenv.prefix_processes(env.prefix):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                command = f.read()
+        except OSError:
+            continue
+        if any(name.encode() in command for name in (NAMES.frontendFile, NAMES.rendererFile)):
+            left.append(pid)
+    return left
 
 
 def expect(condition, message):

@@ -11,7 +11,6 @@ import time
 
 import common
 from common import expect, scratch_dir
-from contract import NAMES
 from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, Installation, Recording, expect_close_step,
                              make_tone)
 from renderer_common import TITLE as RENDERER_TITLE
@@ -23,20 +22,6 @@ SILENT = 0.005
 
 def add_rounds(parser):
     parser.add_argument("--rounds", type=int, default=int(os.environ.get("SOLVANE_SOAK_ROUNDS", "15")))
-
-
-def run_processes_left(env):
-    """Wine processes of our prefix still running either program."""
-    left = []
-    for pid in common.winenv.prefix_processes(env.prefix):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                command = f.read()
-        except OSError:
-            continue
-        if any(name.encode() in command for name in (NAMES.frontendFile, NAMES.rendererFile)):
-            left.append(pid)
-    return left
 
 
 def recent_level(path, seconds):
@@ -74,7 +59,7 @@ def one_round(env, install):
     expect_close_step(frontend, MP3_STOPPED)
     env.wait_window_gone(RENDERER_TITLE, timeout=10)
     expect(env.find_window(SAVER_RUN_TITLE) is None, "the saver window is left")
-    common.winenv.poll(lambda: not run_processes_left(env), 10, what="both programs' processes to end")
+    common.winenv.poll(lambda: not common.programs_running(env), 10, what="both programs' processes to end")
     return delay
 
 

@@ -286,9 +286,13 @@ def uninstall(env, *options, extra_env=None):
     expect(command is not None, "no QuietUninstallString to uninstall with")
     found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
     expect(found is not None, f"the quiet uninstall command is not a quoted path: {command!r}")
-    rc, _ = env.run(found.group(1), [*found.group(2).split(), *options], timeout=UNINSTALL_TIMEOUT,
-                    extra_env=extra_env or UTF8_ARGUMENTS)
-    expect(rc == 0, f"the uninstaller ended with {rc}")
+    proc = env.start(found.group(1), [*found.group(2).split(), *options], extra_env=extra_env or UTF8_ARGUMENTS)
+    try:
+        rc = proc.wait(UNINSTALL_TIMEOUT)
+    except HarnessError:
+        proc.kill()
+        raise
+    expect(rc == 0, f"the uninstaller ended with {rc}: {proc.stderr()[-1500:]!r}")
     poll(lambda: reg_query(env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
          what="the uninstaller to remove the program entry")
 

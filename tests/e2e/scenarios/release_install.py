@@ -106,6 +106,9 @@ def check_silent_install_places_files_entry_and_active_saver(env, args):
         rc = frontend.wait(10)
         expect(rc == 0, f"the installed front end ended with {rc}")
         env.wait_window_gone(RENDERER_TITLE, timeout=10)
+        # The renderer's process outlives its window a little; an uninstaller
+        # that found its file in use would fail.
+        common.winenv.poll(lambda: not common.programs_running(env), 15, what="the installed programs to end")
         installed.uninstall()
         expect_no_shortcuts(env)
 
