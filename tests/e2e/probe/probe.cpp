@@ -4,83 +4,11 @@
 // host first print "HWND CLIENT_WIDTH CLIENT_HEIGHT"). Exit 0 = success,
 // 1 = not found/timeout, 2 = usage error, 3 = key pressed, 4 = mouse clicked,
 // 5 = wheel turned.
-#include <windows.h>
-#include <mmsystem.h>
-#include <GL/gl.h>
+#include "probe.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
 
-namespace {
-
-constexpr int exit_ok = 0;
-constexpr int exit_not_found = 1;
-constexpr int exit_usage = 2;
-constexpr int exit_key = 3;
-constexpr int exit_click = 4;
-constexpr int exit_wheel = 5;
-constexpr DWORD poll_interval_ms = 10;
-constexpr UINT send_timeout_ms = 5000;
-constexpr UINT_PTR timeout_timer_id = 1;
-constexpr RECT default_hold_rect{100, 100, 740, 580};
-
-using Args = std::vector<std::string_view>;
-
-// Decimal (optionally negative) or 0x-prefixed hexadecimal.
-std::optional<long long> parse_number(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  unsigned long long value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-  if (text.empty() || ec != std::errc{} || ptr != end) return std::nullopt;
-  return negative ? -static_cast<long long>(value) : static_cast<long long>(value);
-}
-
-unsigned long long handle_value(HWND hwnd) {
-  return reinterpret_cast<std::uintptr_t>(hwnd);
-}
-
-HWND to_hwnd(long long value) {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
-}
-
-// "hwnd left top right bottom pid visible"
-void print_window(HWND hwnd) {
-  RECT r{};
-  GetWindowRect(hwnd, &r);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  std::printf("%llu %ld %ld %ld %ld %lu %d\n", handle_value(hwnd), r.left, r.top, r.right, r.bottom,
-              pid, IsWindowVisible(hwnd) ? 1 : 0);
-}
-
-HWND find(std::string_view title, const char* cls) {
-  return FindWindowA(cls, title.data());
-}
-
-template <typename Done>
-bool poll_until(DWORD timeout_ms, Done done) {
-  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(poll_interval_ms);
-  }
-}
+namespace probe {
 
 int usage() {
   std::fputs(
@@ -238,35 +166,6 @@ int cmd_children(Args a) {
   return exit_ok;
 }
 
-// Stays connected to the desktop so that Wine does not close the virtual
-// desktop (explorer) each time the last test program exits.
-int cmd_keep(Args a) {
-  if (!a.empty()) return usage();
-  if (!GetDesktopWindow()) return exit_not_found;
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-  return exit_ok;
-}
-
-// "major minor platform" as GetVersionExA reports them (Wine's version setting).
-int cmd_version(Args a) {
-  if (!a.empty()) return usage();
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  if (!GetVersionExA(&info)) return exit_not_found;
-  std::printf("%lu %lu %lu\n", info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId);
-  return exit_ok;
-}
-
-// "1" or "0": the system's screen-saver-running state.
-int cmd_saver_running(Args a) {
-  if (!a.empty()) return usage();
-  BOOL running = FALSE;
-  if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return exit_not_found;
-  std::printf("%d\n", running ? 1 : 0);
-  return exit_ok;
-}
-
 // The wide texts of a top-level window and its children, as UTF-8 lines
 // "CLASS<TAB>TEXT", so that Japanese reads the same whatever the code page.
 BOOL CALLBACK print_child_text(HWND hwnd, LPARAM) {
@@ -282,36 +181,6 @@ BOOL CALLBACK print_child_text(HWND hwnd, LPARAM) {
   WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
   std::printf("%s\t%s\n", cls, utf8);
   return TRUE;
-}
-
-// "clipboard FILE": puts the UTF-8 text of FILE on the clipboard as Unicode
-// text, for a test to paste what typing through X would garble (letters
-// outside the keyboard's map).
-int cmd_clipboard(Args a) {
-  if (a.size() != 1) return usage();
-  std::ifstream in{std::string(a[0]), std::ios::binary};
-  if (!in) return exit_not_found;
-  const std::string utf8{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  const int size = static_cast<int>(utf8.size());
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return exit_usage;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t));
-  if (!memory) return exit_not_found;
-  auto* text = static_cast<wchar_t*>(GlobalLock(memory));
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text, length);
-  text[length] = L'\0';
-  GlobalUnlock(memory);
-  bool set = false;
-  if (OpenClipboard(nullptr)) {
-    EmptyClipboard();
-    set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard owns it now
-    CloseClipboard();
-  }
-  if (!set) {
-    GlobalFree(memory);
-    return exit_not_found;
-  }
-  return exit_ok;
 }
 
 int cmd_texts(Args a) {
@@ -386,35 +255,6 @@ int cmd_hold_file(Args a) {
   return exit_ok;
 }
 
-int cmd_metrics(Args a) {
-  if (!a.empty()) return usage();
-  std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  return exit_ok;
-}
-
-BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoA(monitor, &info)) {
-    const RECT& r = info.rcMonitor;
-    const int primary = (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0;
-    std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom, primary);
-  }
-  return TRUE;
-}
-
-// The virtual screen (left top right bottom), then a line per monitor with
-// its rectangle and 1 for the primary one.
-int cmd_monitors(Args a) {
-  if (!a.empty()) return usage();
-  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  std::printf("%d %d %d %d\n", left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-              top + GetSystemMetrics(SM_CYVIRTUALSCREEN));
-  EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0);
-  return exit_ok;
-}
-
 int cmd_foreground(Args a) {
   if (!a.empty()) return usage();
   const HWND hwnd = GetForegroundWindow();
@@ -425,220 +265,12 @@ int cmd_foreground(Args a) {
   return exit_ok;
 }
 
-// "face japanese": the face GDI actually selected and whether it covers JIS.
-int cmd_font(Args a) {
-  if (a.size() != 1) return usage();
-  const HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH, a[0].data());
-  const HDC dc = CreateCompatibleDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  FONTSIGNATURE sig{};
-  GetTextCharsetInfo(dc, &sig, 0);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
-  const bool japanese = (sig.fsCsb[0] & FS_JISJAPAN) != 0;
-  std::printf("%s %d\n", face, japanese ? 1 : 0);
-  return exit_ok;
-}
 
-// "R G B renderer": clears a hidden window's back buffer to red with WGL and
-// reads the pixel back, proving the OpenGL path (Wine over Mesa) works.
-int cmd_gl(Args a) {
-  if (!a.empty()) return usage();
-  WNDCLASSA wc{};
-  wc.style = CS_OWNDC;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SolvaneProbeGL";
-  RegisterClassA(&wc);
-  const HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Solvane Probe GL", WS_POPUP, 0, 0, 64,
-                                    64, nullptr, nullptr, wc.hInstance, nullptr);
-  const HDC dc = GetDC(hwnd);
-  PIXELFORMATDESCRIPTOR pfd{};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = 24;
-  pfd.cDepthBits = 16;
-  const int format = ChoosePixelFormat(dc, &pfd);
-  HGLRC context = nullptr;
-  if (!format || !SetPixelFormat(dc, format, &pfd) || !(context = wglCreateContext(dc)) ||
-      !wglMakeCurrent(dc, context)) {
-    std::fprintf(stderr, "no OpenGL context: %lu\n", GetLastError());
-    return exit_not_found;
-  }
-  glViewport(0, 0, 64, 64);
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glFinish();
-  unsigned char pixel[4] = {};
-  glReadBuffer(GL_BACK);
-  glReadPixels(8, 8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-  std::printf("%u %u %u %s\n", pixel[0], pixel[1], pixel[2],
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  wglMakeCurrent(nullptr, nullptr);
-  wglDeleteContext(context);
-  ReleaseDC(hwnd, dc);
-  DestroyWindow(hwnd);
-  return pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0 ? exit_ok : exit_not_found;
-}
+}  // namespace probe
 
-int cmd_play(Args a) {
-  if (a.size() != 1) return usage();
-  return PlaySoundA(a[0].data(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT) ? exit_ok
-                                                                                   : exit_not_found;
-}
+namespace {
 
-// A top-level window that lives until WM_CLOSE, a timeout, or (if asked) input.
-struct WindowOptions {
-  bool exit_on_key = false;
-  bool exit_on_click = false;
-  bool exit_on_wheel = false;
-  int exit_code = exit_ok;
-};
-
-void finish(HWND hwnd, WindowOptions& o, int code) {
-  o.exit_code = code;
-  DestroyWindow(hwnd);
-}
-
-void on_button(HWND hwnd, WindowOptions& o, const char* button, LPARAM lparam) {
-  if (!o.exit_on_click) return;
-  std::printf("click %s %d %d\n", button, static_cast<short>(LOWORD(lparam)),
-              static_cast<short>(HIWORD(lparam)));
-  std::fflush(stdout);
-  finish(hwnd, o, exit_click);
-}
-
-void on_key(HWND hwnd, WindowOptions& o, WPARAM vk) {
-  if (!o.exit_on_key) return;
-  std::printf("key %llu\n", static_cast<unsigned long long>(vk));
-  std::fflush(stdout);
-  finish(hwnd, o, exit_key);
-}
-
-void on_wheel(HWND hwnd, WindowOptions& o, WPARAM wparam) {
-  if (!o.exit_on_wheel) return;
-  std::printf("wheel %d\n", static_cast<short>(HIWORD(wparam)));
-  std::fflush(stdout);
-  finish(hwnd, o, exit_wheel);
-}
-
-LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_NCCREATE) {
-    const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lparam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* o = reinterpret_cast<WindowOptions*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!o) return DefWindowProcA(hwnd, msg, wparam, lparam);
-  switch (msg) {
-    case WM_TIMER:
-      if (wparam == timeout_timer_id) finish(hwnd, *o, exit_not_found);
-      return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      on_key(hwnd, *o, wparam);
-      break;
-    case WM_LBUTTONDOWN:
-      on_button(hwnd, *o, "left", lparam);
-      return 0;
-    case WM_RBUTTONDOWN:
-      on_button(hwnd, *o, "right", lparam);
-      return 0;
-    case WM_MBUTTONDOWN:
-      on_button(hwnd, *o, "middle", lparam);
-      return 0;
-    case WM_MOUSEWHEEL:
-      on_wheel(hwnd, *o, wparam);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(o->exit_code);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wparam, lparam);
-}
-
-int run_window(const char* cls, const char* title, RECT r, DWORD style, std::optional<DWORD> timeout,
-               WindowOptions options) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = window_proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = cls;
-  if (!RegisterClassA(&wc)) {
-    std::fprintf(stderr, "RegisterClass failed: %lu\n", GetLastError());
-    return exit_not_found;
-  }
-  const HWND hwnd = CreateWindowExA(0, cls, title, style, r.left, r.top, r.right - r.left,
-                                    r.bottom - r.top, nullptr, nullptr, wc.hInstance, &options);
-  if (!hwnd) {
-    std::fprintf(stderr, "CreateWindow failed: %lu\n", GetLastError());
-    return exit_not_found;
-  }
-  ShowWindow(hwnd, SW_SHOW);
-  UpdateWindow(hwnd);
-  SetForegroundWindow(hwnd);
-  if (timeout) SetTimer(hwnd, timeout_timer_id, *timeout, nullptr);
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  std::printf("%llu %ld %ld\n", handle_value(hwnd), client.right, client.bottom);
-  std::fflush(stdout);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return static_cast<int>(msg.wParam);
-}
-
-int cmd_hold(Args a) {
-  if (a.size() < 2) return usage();
-  WindowOptions options;
-  RECT rect = default_hold_rect;
-  std::optional<DWORD> timeout;
-  for (size_t i = 2; i < a.size(); ++i) {
-    if (a[i] == "--exit-on-key") {
-      options.exit_on_key = true;
-    } else if (a[i] == "--exit-on-click") {
-      options.exit_on_click = true;
-    } else if (a[i] == "--exit-on-wheel") {
-      options.exit_on_wheel = true;
-    } else if (a[i] == "--geometry" && i + 4 < a.size()) {
-      const auto x = parse_number(a[i + 1]), y = parse_number(a[i + 2]);
-      const auto w = parse_number(a[i + 3]), h = parse_number(a[i + 4]);
-      if (!x || !y || !w || !h) return usage();
-      rect = {static_cast<LONG>(*x), static_cast<LONG>(*y), static_cast<LONG>(*x + *w),
-              static_cast<LONG>(*y + *h)};
-      i += 4;
-    } else if (const auto t = parse_number(a[i]); t && *t >= 0 && i == 2) {
-      timeout = static_cast<DWORD>(*t);
-    } else {
-      return usage();
-    }
-  }
-  return run_window(a[0].data(), a[1].data(), rect, WS_OVERLAPPEDWINDOW, timeout, options);
-}
-
-int cmd_host(Args a) {
-  if (a.size() < 2 || a.size() > 3) return usage();
-  const auto w = parse_number(a[0]), h = parse_number(a[1]);
-  if (!w || !h || *w <= 0 || *h <= 0) return usage();
-  std::optional<DWORD> timeout;
-  if (a.size() > 2) {
-    const auto t = parse_number(a[2]);
-    if (!t || *t < 0) return usage();
-    timeout = static_cast<DWORD>(*t);
-  }
-  const RECT rect{0, 0, static_cast<LONG>(*w), static_cast<LONG>(*h)};
-  return run_window("SolvaneProbeHost", "Solvane Probe Host", rect,
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, timeout, {});
-}
+using namespace probe;
 
 struct Command {
   std::string_view name;

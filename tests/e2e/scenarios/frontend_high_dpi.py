@@ -12,7 +12,7 @@ import common
 from common import expect
 from contract import LAYOUT, NAMES
 from frontend_common import BUTTONS, OPTION_MARKS, Installation
-from frontend_settings import Dialog
+from dialog_driver import Dialog
 from procs import poll
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"

@@ -13,7 +13,7 @@ import common
 from common import expect, scratch_dir
 from contract import NAMES
 from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SAVER_RUN_TITLE, Installation, make_tone, mci_commands
-from frontend_settings import Dialog
+from dialog_driver import Dialog
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 

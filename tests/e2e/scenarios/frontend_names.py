@@ -12,7 +12,7 @@ import common
 from common import expect, scratch_dir
 from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SECTION_LINE, Installation, make_tone, short_winpath
 from frontend_saver_run import Run
-from frontend_settings import Dialog
+from dialog_driver import Dialog
 
 CODE_PAGES = {"1252": None, "932": {"LC_ALL": "ja_JP.UTF-8"}}
 FOLDER = "Łódź Музыка"  # no code page writes both

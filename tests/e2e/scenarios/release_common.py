@@ -7,7 +7,7 @@ import re
 import struct
 
 import shell_link
-from common import HarnessError, expect, scratch_dir
+from common import HarnessError, expect, programs_running, scratch_dir
 from contract import NAMES
 from winenv import poll
 
@@ -29,6 +29,7 @@ RUNDLL32 = r"C:\windows\system32\rundll32.exe"
 UTF8_ARGUMENTS = {"LC_ALL": "C.UTF-8"}
 INSTALL_TIMEOUT = 120
 UNINSTALL_TIMEOUT = 60
+PROGRAMS_END_TIMEOUT = 15
 
 
 def add_release_arguments(parser):
@@ -282,6 +283,9 @@ def uninstall(env, *options, extra_env=None):
     """Runs the uninstaller as the program list's quiet command does. It
     copies itself away and returns at once; the entry going, its last step,
     says the copy has finished."""
+    # A renderer's process outlives its window a little; an uninstaller that
+    # found a program's file in use would fail.
+    poll(lambda: not programs_running(env), PROGRAMS_END_TIMEOUT, what="Solvane's programs to end")
     command = reg_string(env, UNINSTALL_KEY, "QuietUninstallString")
     expect(command is not None, "no QuietUninstallString to uninstall with")
     found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)

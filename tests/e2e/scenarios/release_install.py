@@ -16,7 +16,7 @@ import common
 from common import expect
 from contract import NAMES
 from frontend_common import SAVER_RUN_TITLE
-from frontend_settings import Dialog
+from dialog_driver import Dialog
 from procs import poll
 from release_common import (ACTIVE_VALUE, DESKTOP_KEY, DOCUMENTS, LOCAL_APPDATA, PROGRAMS, SAVER_VALUE,
                             SHELL_FOLDERS_KEY, UNINSTALL_KEY, USER_SHELL_FOLDERS_KEY, DesktopSettings,
@@ -106,9 +106,6 @@ def check_silent_install_places_files_entry_and_active_saver(env, args):
         rc = frontend.wait(10)
         expect(rc == 0, f"the installed front end ended with {rc}")
         env.wait_window_gone(RENDERER_TITLE, timeout=10)
-        # The renderer's process outlives its window a little; an uninstaller
-        # that found its file in use would fail.
-        common.winenv.poll(lambda: not common.programs_running(env), 15, what="the installed programs to end")
         installed.uninstall()
         expect_no_shortcuts(env)
 
