@@ -1,5 +1,7 @@
 #include "gl_scene_host.h"
 
+#include "monitors.h"
+
 #include <mmsystem.h>
 
 namespace solvane {
@@ -7,31 +9,6 @@ namespace solvane {
 std::uint32_t WglFramePlatform::timeMillis() { return timeGetTime(); }
 
 void WglFramePlatform::swapBuffers() { wglSwapLayerBuffers(dc_, WGL_SWAP_MAIN_PLANE); }
-
-namespace {
-
-BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
-        reinterpret_cast<std::vector<RECT>*>(list)->push_back(info.rcMonitor);
-    }
-    return TRUE;
-}
-
-} // namespace
-
-std::vector<PixelRect> monitorRects(HWND window) {
-    std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    std::vector<PixelRect> rects;
-    for (const RECT& m : monitors) {
-        rects.push_back({m.left - origin.x, m.top - origin.y, m.right - origin.x, m.bottom - origin.y});
-    }
-    return rects;
-}
 
 GlSceneHost::GlSceneHost(HWND window, SceneInputs& inputs)
     : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_),

@@ -24,9 +24,6 @@ private:
     HDC dc_;
 };
 
-// The monitors in the window's client coordinates (pixels from its top left).
-std::vector<PixelRect> monitorRects(HWND window);
-
 // The window's GL side: its context, and one scene per monitor the window
 // covers. Creating it is the scene set-up, destroying it the teardown (the
 // scenes, then the context). Without a current context it holds no scenes
@@ -43,6 +40,7 @@ public:
     GlSceneHost& operator=(const GlSceneHost&) = delete;
 
     bool ready() const { return scenes_ != nullptr; }
+    bool requestSwapInterval(int interval) { return context_.requestSwapInterval(interval); }
     void drawFrame();
 
     // New scenes for the window's present size and monitors.

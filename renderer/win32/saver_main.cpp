@@ -2,14 +2,47 @@
 
 #include "contract.h"
 
+#include <mmsystem.h>
+
 namespace solvane {
 
+namespace {
+
+// Waits to the millisecond rather than to the scheduler's default tick of
+// up to 16 ms, which is a whole frame.
+class FineTimers {
+public:
+    FineTimers() : set_(timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~FineTimers() {
+        if (set_) {
+            timeEndPeriod(1);
+        }
+    }
+    FineTimers(const FineTimers&) = delete;
+    FineTimers& operator=(const FineTimers&) = delete;
+
+private:
+    bool set_;
+};
+
+} // namespace
+
 int runMessageLoop(SaverWindow& saver) {
+    const FineTimers fineTimers;
     MSG message{};
     for (;;) {
         while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            const DWORD wait = saver.millisUntilFrame();
+            if (wait == INFINITE) {
+                break; // nothing to draw: wait for the next message instead of spinning
+            }
+            if (wait > 0) {
+                // Any input or message ends the wait at once.
+                MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+                continue;
+            }
             if (!saver.idleFrame()) {
-                break; // nothing to draw (no GL): wait for the next message instead of spinning
+                break;
             }
             Sleep(0);
         }
@@ -22,7 +55,7 @@ int runMessageLoop(SaverWindow& saver) {
     return static_cast<int>(message.wParam);
 }
 
-int saverMain(HINSTANCE instance, FrameCount* drawn) {
+int saverMain(HINSTANCE instance, FrameCount* drawn, const SaverTestOptions& options) {
     const RECT area = virtualScreen();
 
     if (HWND other = FindWindowA(contract::rendererClass, contract::rendererStartTitle);
@@ -33,7 +66,7 @@ int saverMain(HINSTANCE instance, FrameCount* drawn) {
     if (!registerSaverClass(instance)) {
         return 1;
     }
-    SaverWindow saver(instance);
+    SaverWindow saver(instance, options);
     HWND window = saver.create(area);
     if (window == nullptr) {
         return 1;

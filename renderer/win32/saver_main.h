@@ -6,12 +6,14 @@
 
 namespace solvane {
 
-// Draws in every idle moment until WM_QUIT; returns its wParam.
+// Draws whenever no message waits and a frame is due, waiting for the
+// display's pace in between, until WM_QUIT; returns its wParam.
 int runMessageLoop(SaverWindow& saver);
 
 // The renderer program: single-instance check, class, window over the
 // virtual screen, frame loop. Returns the process exit code; `drawn`, when
-// given, receives the frame count (benchmarks).
-int saverMain(HINSTANCE instance, FrameCount* drawn = nullptr);
+// given, receives the frame count (benchmarks), and `options` are what a test
+// or benchmark fixes of the run.
+int saverMain(HINSTANCE instance, FrameCount* drawn = nullptr, const SaverTestOptions& options = {});
 
 } // namespace solvane

@@ -1,6 +1,7 @@
 #include "saver_window.h"
 
 #include "contract.h"
+#include "monitors.h"
 #include "resource_ids.h"
 #include "scene/scene_settings.h"
 
@@ -19,6 +20,16 @@ using contract::rendererTitle;
 // the program need not come with a WM_DISPLAYCHANGE (Wine sends none).
 constexpr DWORD layoutCheckMillis = 1000;
 
+std::int64_t nowMicros() {
+    LARGE_INTEGER ticks{};
+    LARGE_INTEGER perSecond{};
+    QueryPerformanceCounter(&ticks);
+    QueryPerformanceFrequency(&perSecond);
+    const std::int64_t whole = ticks.QuadPart / perSecond.QuadPart;
+    const std::int64_t part = ticks.QuadPart % perSecond.QuadPart;
+    return whole * 1000000 + part * 1000000 / perSecond.QuadPart;
+}
+
 // The object given at creation, attached at WM_NCCREATE and detached at
 // WM_NCDESTROY; messages before and after have none.
 SaverWindow* ownerOf(HWND window, UINT message, LPARAM lParam) {
@@ -35,6 +46,9 @@ SaverWindow* ownerOf(HWND window, UINT message, LPARAM lParam) {
 }
 
 } // namespace
+
+SaverWindow::SaverWindow(HINSTANCE instance, const SaverTestOptions& options)
+    : instance_(instance), options_(options) {}
 
 SaverWindow::~SaverWindow() {
     if (window_ != nullptr && IsWindow(window_)) {
@@ -56,11 +70,22 @@ void SaverWindow::applySceneSettings() {
 }
 
 void SaverWindow::initScene() {
-    sceneInputs_.random = SceneRandom::fromTime(static_cast<std::uint32_t>(std::time(nullptr)));
-    scene_ = std::make_unique<GlSceneHost>(window_, sceneInputs_);
+    sceneInputs_.random =
+        SceneRandom::fromTime(options_.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
+    scene_ = options_.platform != nullptr ? std::make_unique<GlSceneHost>(window_, *options_.platform, sceneInputs_)
+                                          : std::make_unique<GlSceneHost>(window_, sceneInputs_);
+    // One swap per refresh where the driver offers it; the pacer measures
+    // whether it keeps to it.
+    scene_->requestSwapInterval(options_.unpaced ? 0 : 1);
+    pacer_.setDisplayPaced(!options_.unpaced);
+    pacer_.setRefresh(displayRefreshHz(window_));
+    power_.emplace(window_);
 }
 
-void SaverWindow::shutdownScene() { scene_.reset(); }
+void SaverWindow::shutdownScene() {
+    power_.reset();
+    scene_.reset();
+}
 
 bool SaverWindow::displayChanged() const {
     const RECT now = virtualScreen();
@@ -78,6 +103,7 @@ void SaverWindow::followDisplayChange() {
     if (scene_) {
         scene_->followLayout();
     }
+    pacer_.setRefresh(displayRefreshHz(window_));
 }
 
 LRESULT SaverWindow::armClose(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,6 +198,12 @@ LRESULT SaverWindow::sceneWindowProc(HWND window, UINT message, WPARAM wParam, L
     case WM_DISPLAYCHANGE:
         followDisplayChange();
         break;
+    case WM_POWERBROADCAST:
+        // A dark display shows no frame: none is drawn until it is lit.
+        if (power_ && power_->onPowerBroadcast(wParam, lParam)) {
+            return TRUE;
+        }
+        break;
     case WM_NCDESTROY:
         window_ = nullptr;
         break;
@@ -216,8 +248,20 @@ LRESULT SaverWindow::defaultSaverProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+bool SaverWindow::canDraw() const {
+    return sceneReady_ && !password_.passwordDialogOpen() && scene_ && scene_->ready() && (!power_ || power_->lit());
+}
+
+DWORD SaverWindow::millisUntilFrame() const {
+    if (!canDraw()) {
+        return INFINITE;
+    }
+    const std::int64_t wait = pacer_.waitBefore(nowMicros());
+    return static_cast<DWORD>((wait + 999) / 1000);
+}
+
 bool SaverWindow::idleFrame() {
-    if (!sceneReady_ || password_.passwordDialogOpen() || !scene_ || !scene_->ready()) {
+    if (!canDraw()) {
         return false;
     }
     if (const DWORD before = timeGetTime(); before - lastLayoutCheck_ >= layoutCheckMillis) {
@@ -226,7 +270,9 @@ bool SaverWindow::idleFrame() {
             followDisplayChange();
         }
     }
+    pacer_.frameStarted(nowMicros());
     scene_->drawFrame();
+    pacer_.frameShown(nowMicros());
     const DWORD now = timeGetTime();
     if (drawn_.frames++ == 0) {
         drawn_.firstMillis = now;

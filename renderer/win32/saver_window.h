@@ -1,28 +1,43 @@
 #pragma once
 
+#include "display_power.h"
 #include "gl_scene_host.h"
 #include "password_check.h"
+#include "scene/frame_pacer.h"
 #include "scene/leave_rule.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace solvane {
 
-// Frames drawn since the window was created, and the multimedia-clock times
-// of the first and the latest; kept for benchmarks.
+// Frames drawn since the window was created, the multimedia-clock times of
+// the first and the latest, and the display rate they were paced to; kept
+// for benchmarks.
 struct FrameCount {
     unsigned long frames;
     DWORD firstMillis;
     DWORD lastMillis;
+    double refreshHz;
+};
+
+// What tests and benchmarks may fix of a run; the program uses the defaults.
+struct SaverTestOptions {
+    // Frames as fast as GL draws them, without the display's pace.
+    bool unpaced = false;
+    // The scenes' clock and swap, and their seed, in place of the system's.
+    FramePlatform* platform = nullptr;
+    std::optional<std::uint32_t> seed;
 };
 
 // The renderer's full-screen window: its input rules, its flags and its
 // scene. The window finds this object through its user data.
 class SaverWindow {
 public:
-    explicit SaverWindow(HINSTANCE instance) : instance_(instance) {}
+    explicit SaverWindow(HINSTANCE instance, const SaverTestOptions& options = {});
     ~SaverWindow();
     SaverWindow(const SaverWindow&) = delete;
     SaverWindow& operator=(const SaverWindow&) = delete;
@@ -33,11 +48,18 @@ public:
 
     HWND handle() const { return window_; }
     const GlSceneHost* scene() const { return scene_.get(); }
-    FrameCount framesDrawn() const { return drawn_; }
+    FrameCount framesDrawn() const {
+        return {drawn_.frames, drawn_.firstMillis, drawn_.lastMillis, pacer_.refreshHz()};
+    }
 
-    // One frame when the scene is ready and no password dialog shows;
-    // false when nothing could be drawn.
+    // Milliseconds until the next frame is due: 0 now; INFINITE while none
+    // is to be drawn (no GL, a password dialog, a dark display).
+    DWORD millisUntilFrame() const;
+    // One frame when the scene is ready, no password dialog shows and the
+    // display is lit; false when nothing could be drawn.
     bool idleFrame();
+    // For tests: how the frames are paced.
+    const FramePacer& pacer() const { return pacer_; }
 
     // The three stages of the window procedure.
     static LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -48,6 +70,7 @@ private:
     void applySceneSettings();
     void initScene();
     void shutdownScene();
+    bool canDraw() const;
     bool displayChanged() const;
     void followDisplayChange();
     LRESULT armClose(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,6 +79,7 @@ private:
     void restartPointer();
 
     HINSTANCE instance_;
+    SaverTestOptions options_;
     HWND window_ = nullptr;
     RECT covered_{}; // the virtual screen when the window last followed it
     DWORD lastLayoutCheck_ = 0;
@@ -65,6 +89,8 @@ private:
     bool sceneReady_ = false;
     SceneInputs sceneInputs_; // before the scenes, which read it
     std::unique_ptr<GlSceneHost> scene_;
+    std::optional<DisplayPower> power_;
+    FramePacer pacer_{FramePacer::fallbackHz};
     FrameCount drawn_{};
 };
 

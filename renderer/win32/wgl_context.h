@@ -18,6 +18,10 @@ public:
     HDC dc() const { return dc_; }
     bool current() const { return current_; }
 
+    // Asks the driver for `interval` refreshes per swap (WGL_EXT_swap_control);
+    // false where the context or the driver offers no such choice.
+    bool requestSwapInterval(int interval);
+
 private:
     HWND window_;
     HDC dc_ = nullptr;

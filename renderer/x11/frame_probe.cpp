@@ -78,9 +78,17 @@ bool FrameProbe::unselectWindow() const {
     return options_.unselectWindow.has_value();
 }
 
-int FrameProbe::finish() const {
+void FrameProbe::pacing(const char* swapControl, int swapInterval, double refreshHz) const {
     if (options_.stats) {
-        std::fprintf(stderr, "solvane: ended after %d frames, %lu X errors ignored\n", frames_, errors_.ignored());
+        std::fprintf(stderr, "solvane: swap interval %d (%s), display %.2f Hz\n", swapInterval,
+                     swapControl != nullptr ? swapControl : "no swap control", refreshHz);
+    }
+}
+
+int FrameProbe::finish(std::uint64_t framesPacedHere) const {
+    if (options_.stats) {
+        std::fprintf(stderr, "solvane: ended after %d frames (%llu paced by the program), %lu X errors ignored\n",
+                     frames_, static_cast<unsigned long long>(framesPacedHere), errors_.ignored());
     }
     return options_.dumpAfter > 0 && frames_ >= options_.dumpAfter && !dumped_ ? 1 : 0;
 }

@@ -25,8 +25,11 @@ public:
     // After a frame; false when the run is done.
     bool afterFrame();
     void laidOut(const Target& target, const SceneSet& scenes);
+    // How frames are paced: the swap interval the driver holds (-1: it cannot
+    // tell; `swapControl` the extension asked, or nullptr) and the display's rate.
+    void pacing(const char* swapControl, int swapInterval, double refreshHz) const;
     // The exit status of a run that ended; the statistics say how it went.
-    int finish() const;
+    int finish(std::uint64_t framesPacedHere) const;
 
 private:
     bool dumpBackBuffer(int width, int height) const;

@@ -4,8 +4,10 @@
 #include "events.h"
 #include "frame_probe.h"
 #include "glx_platform.h"
+#include "input_wait.h"
 #include "monitors.h"
 #include "options.h"
+#include "scene/frame_pacer.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
 #include "server_round_trip.h"
@@ -16,6 +18,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -57,6 +60,15 @@ std::uint32_t seedFor(const HostOptions& options) {
     return static_cast<std::uint32_t>(std::time(nullptr)) ^ (static_cast<std::uint32_t>(getpid()) * 2654435761u);
 }
 
+std::int64_t nowMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double refreshOf(Display* display, const Target& target) {
+    return displayRefreshHz(display, RootWindow(display, target.visual->screen), target.rootArea(display));
+}
+
 // New scenes for the target's size and monitors, the old ones freed first.
 void layOut(std::unique_ptr<SceneSet>& scenes, Display* display, const Target& target, FramePlatform& platform,
             SceneInputs& inputs, FrameProbe& probe) {
@@ -85,11 +97,16 @@ int run(const HostOptions& options, StopSignals& stop) {
     if (!target) {
         return 2;
     }
-    const GlxContext context(x, target->visual.get(), target->window);
+    GlxContext context(x, target->visual.get(), target->window);
     if (!context.current()) {
         std::fprintf(stderr, "solvane: no OpenGL context for window 0x%lx\n", target->window);
         return 1;
     }
+    // One swap per refresh where the driver offers it; the pacer measures
+    // whether it keeps to it.
+    const char* swapControl = context.requestSwapInterval(options.unpaced ? 0 : 1);
+    FramePacer pacer(refreshOf(x, *target), options.delayMicros);
+    pacer.setDisplayPaced(!options.unpaced);
     // Yield to any other work on the machine, as a screen saver should. On
     // Linux this is the calling thread's: the stop watcher, started before,
     // keeps its priority, so that it can end the program in time.
@@ -98,6 +115,7 @@ int run(const HostOptions& options, StopSignals& stop) {
     }
     EventState events = startEvents(x, *target);
     FrameProbe probe(options, x, errors);
+    probe.pacing(swapControl, context.swapInterval(), pacer.refreshHz());
     GlxPlatform platform(x, *target, probe, stop);
     SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seedFor(options))};
     ServerRoundTrip roundTrip(x, stop);
@@ -115,16 +133,23 @@ int run(const HostOptions& options, StopSignals& stop) {
                 events.relayout = false;
                 target->followScreen(x);
                 layOut(scenes, x, *target, platform, inputs, probe);
+                pacer.setRefresh(refreshOf(x, *target));
             }
         }
+        if (const std::int64_t wait = pacer.waitBefore(nowMicros()); wait > 0) {
+            waitForInput(x, stop, wait);
+            continue;
+        }
+        pacer.frameStarted(nowMicros());
         scenes->drawFrame();
         // Frames go no faster than the server takes them.
         if (!roundTrip.wait() || !probe.afterFrame()) {
             break;
         }
+        pacer.frameShown(nowMicros());
     }
     scenes.reset(); // while the context is current
-    return probe.finish();
+    return probe.finish(pacer.framesPacedHere());
 }
 
 } // namespace

@@ -12,4 +12,9 @@ namespace solvane {
 // or Xinerama's screens where RandR has none; empty when neither knows.
 std::vector<PixelRect> screenMonitors(Display* display, Window root);
 
+// The highest refresh rate, in Hz, of the RandR outputs that show any of
+// `area` (root-window coordinates); 0 where the server reports none (Xvfb's
+// modes have no clock).
+double displayRefreshHz(Display* display, Window root, const PixelRect& area);
+
 } // namespace solvane

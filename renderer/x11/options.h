@@ -9,13 +9,22 @@ namespace solvane {
 
 enum class HostMode { OwnWindow, GivenWindow, Root };
 
+// The highest id an X server gives a resource: ids have 29 bits.
+inline constexpr unsigned long largestResourceId = 0x1FFFFFFF;
+
 struct HostOptions {
     HostMode mode = HostMode::OwnWindow;
     unsigned long windowId = 0;
     bool showFps = false;
     bool help = false;
-    // For tests and benchmarks: a fixed seed, a fixed clock step per frame,
-    // and writing the frame after a given count as raw RGB.
+    // At least this long from the start of one frame to the start of the
+    // next, on top of the display's pace: screen-saver daemons' frame-rate
+    // setting.
+    std::uint32_t delayMicros = 0;
+    // For tests and benchmarks: frames as fast as GL draws them, without the
+    // display's pace (the delay still holds); a fixed seed, a fixed clock
+    // step per frame, and writing the frame after a given count as raw RGB.
+    bool unpaced = false;
     std::optional<std::uint32_t> seed;
     std::optional<std::uint32_t> stepMillis;
     int dumpAfter = 0;

@@ -64,6 +64,16 @@ void Target::followScreen(Display* display) {
     }
 }
 
+PixelRect Target::rootArea(Display* display) const {
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    if (!wholeScreen) {
+        XTranslateCoordinates(display, window, RootWindow(display, visual->screen), 0, 0, &x, &y, &child);
+    }
+    return {x, y, x + width, y + height};
+}
+
 std::optional<Target> findTarget(Display* display, const HostOptions& options, XErrorJudge& errors) {
     std::optional<Target> target;
     switch (options.mode) {

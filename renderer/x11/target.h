@@ -1,6 +1,7 @@
 #pragma once
 
 #include "options.h"
+#include "scene/screen_layout.h"
 #include "x_errors.h"
 #include "x_resources.h"
 
@@ -24,6 +25,8 @@ struct Target {
     // After the screen changed size: the root follows it (an own window is
     // moved to cover it by whoever handles the change).
     void followScreen(Display* display);
+    // Where the target lies on the screen, in root-window coordinates.
+    PixelRect rootArea(Display* display) const;
 };
 
 // The target the options choose, its loss watched by `errors`; nothing,

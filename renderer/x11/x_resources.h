@@ -48,10 +48,19 @@ public:
 
     bool current() const { return current_; }
 
+    // Asks the driver for `interval` refreshes per swap on the drawable
+    // (GLX_EXT_swap_control, else GLX_MESA_swap_control); returns the
+    // extension that took the request, or nullptr where none is offered.
+    const char* requestSwapInterval(int interval);
+    // The interval the driver holds for the drawable; -1 where it cannot tell.
+    int swapInterval() const;
+
 private:
     Display* display_;
+    Window drawable_;
     GLXContext context_ = nullptr;
     bool current_ = false;
+    const char* swapControl_ = nullptr;
 };
 
 } // namespace solvane

@@ -26,9 +26,11 @@ TEST(HostOptionsTest, ModesAndTheirWindow) {
     EXPECT_EQ(given->windowId, 0x2a00007u);
     EXPECT_TRUE(given->showFps);
     EXPECT_EQ(parse({"--window-id", "1234"})->windowId, 1234u);
-    EXPECT_EQ(parse({}, "0x400001")->windowId, 0x400001u);
-    EXPECT_EQ(parse({}, "")->mode, HostMode::OwnWindow);
-    EXPECT_EQ(parse({"-window"}, "0x400001")->mode, HostMode::OwnWindow) << "an explicit own window wins";
+    EXPECT_EQ(parse({"-root"}, "0x400001")->windowId, 0x400001u);
+    EXPECT_EQ(parse({"-root"}, "")->mode, HostMode::Root);
+    EXPECT_EQ(parse({}, "0x400001")->mode, HostMode::OwnWindow) << "a variable a shell passed on is not a daemon";
+    EXPECT_EQ(parse({}, "junk")->mode, HostMode::OwnWindow) << "nor is it read without -root";
+    EXPECT_EQ(parse({"-root", "-window"}, "0x400001")->mode, HostMode::OwnWindow) << "the last placement counts";
     EXPECT_EQ(parse({"-window-id", "7"}, "0x400001")->windowId, 7u) << "an explicit window id wins";
     EXPECT_TRUE(parse({"--help"})->help);
     const auto testing = parse({"--seed", "0", "--step-ms", "16", "--dump-after", "5", "out.rgb"});
@@ -38,6 +40,36 @@ TEST(HostOptionsTest, ModesAndTheirWindow) {
     EXPECT_EQ(testing->dumpPath, "out.rgb");
     EXPECT_FALSE(testing->unselectWindow);
     EXPECT_EQ(*parse({"--unselect-window", "0x400001", "-root"})->unselectWindow, 0x400001u);
+    EXPECT_FALSE(testing->unpaced);
+    EXPECT_TRUE(parse({"--unpaced"})->unpaced);
+}
+
+TEST(HostOptionsTest, WindowIdsAreDigitsOfAResourceId) {
+    EXPECT_EQ(parse({"-window-id", "0x1FFFFFFF"})->windowId, 0x1FFFFFFFu) << "the largest id a server gives";
+    EXPECT_EQ(parse({"-window-id", "536870911"})->windowId, 0x1FFFFFFFu);
+    EXPECT_EQ(parse({"-window-id", "0X2a"})->windowId, 0x2Au);
+    // strtoul skips blanks and wraps a sign round; X cuts ids to 32 bits.
+    for (const char* bad : {" -1", "-1", "+5", "\t5", "5 ", " 5", "0x20000000", "536870912", "4294967296",
+                            "0x100000007", "0", "0x0", "0x-5", "5e3", ""}) {
+        EXPECT_EQ(errorOf({"-window-id", bad}), "solvane: -window-id needs a number") << "'" << bad << "'";
+        EXPECT_EQ(errorOf({"-root"}, bad[0] != '\0' ? bad : " "),
+                  std::string("solvane: XSCREENSAVER_WINDOW is not a window id: ") + (bad[0] != '\0' ? bad : " "))
+            << "'" << bad << "'";
+        EXPECT_EQ(errorOf({"--unselect-window", bad}), "solvane: --unselect-window needs a number") << "'" << bad << "'";
+    }
+}
+
+TEST(HostOptionsTest, DelayIsMicrosecondsBetweenFrameStarts) {
+    EXPECT_EQ(parse({})->delayMicros, 0u);
+    EXPECT_EQ(parse({"-delay", "50000"})->delayMicros, 50000u);
+    EXPECT_EQ(parse({"--delay", "0"})->delayMicros, 0u);
+    EXPECT_EQ(parse({"-delay", "0x10"})->delayMicros, 16u);
+    EXPECT_EQ(parse({"-delay", "4294967295"})->delayMicros, 4294967295u);
+    EXPECT_EQ(parse({"-delay", "20000", "-delay", "10"})->delayMicros, 10u) << "the last one counts";
+    for (const char* bad : {"soon", "-5", " 100", "100 ", "4294967296", "1e5", ""}) {
+        EXPECT_EQ(errorOf({"-delay", bad}), "solvane: -delay needs a number") << "'" << bad << "'";
+    }
+    EXPECT_EQ(errorOf({"-root", "-delay"}), "solvane: -delay needs a number") << "a value missing at the end";
 }
 
 TEST(HostOptionsTest, DaemonConventionsNeverFail) {
@@ -55,10 +87,9 @@ TEST(HostOptionsTest, DaemonConventionsNeverFail) {
     ASSERT_TRUE(ignored);
     EXPECT_EQ(ignored->mode, HostMode::Root);
     EXPECT_FALSE(ignored->showFps);
+    EXPECT_EQ(ignored->delayMicros, 20000u);
     EXPECT_EQ(parse({"-visual", "0x21", "--delay", "0"})->mode, HostMode::OwnWindow);
-    EXPECT_TRUE(parse({"-delay"})) << "a value missing at the end";
-    EXPECT_TRUE(parse({"-root", "-visual"}));
-    EXPECT_TRUE(parse({"-delay", "soon"})) << "the value is never used, so never judged";
+    EXPECT_TRUE(parse({"-root", "-visual"})) << "a value missing at the end";
 
     // -root and -window are one switch; the last one counts.
     EXPECT_EQ(parse({"-root", "-window"})->mode, HostMode::OwnWindow);
@@ -78,7 +109,7 @@ TEST(HostOptionsTest, BadArgumentsSayWhatIsWrong) {
     EXPECT_EQ(errorOf({"-window-id", "3", "-window"}), "solvane: -window and -window-id exclude each other");
     EXPECT_EQ(errorOf({"-visual", "x", "-bogus"}), "solvane: unknown option -bogus");
     EXPECT_EQ(errorOf({"-root"}, "0x"), "solvane: XSCREENSAVER_WINDOW is not a window id: 0x");
-    EXPECT_NE(errorOf({}, "window"), "");
+    EXPECT_NE(errorOf({"-root"}, "window"), "");
     EXPECT_NE(errorOf({"--dump-after", "3"}), "");
     EXPECT_EQ(errorOf({"--unselect-window", "none"}), "solvane: --unselect-window needs a number");
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The renderer covers the screen with its window titled Brisel_VC and
-animates coloured glow on black."""
+animates coloured glow on black; it asks the driver for one swap per
+refresh."""
 
 import time
 
@@ -40,5 +41,18 @@ def check_covers_the_screen_and_animates(env, args):
     expect_ends(env, proc, "a key press")
 
 
+def check_asks_for_one_swap_per_refresh(env, args):
+    park_cursor(env)
+    proc, _ = start_renderer(env, args, winedebug="+wgl")
+    env.key("space")
+    expect_ends(env, proc, "a key press")
+    trace = proc.stderr()
+    offered = "register_extension 'WGL_EXT_swap_control'" in trace
+    expect(offered, "Wine's opengl32 did not offer WGL_EXT_swap_control: nothing to ask")
+    expect("wglSwapIntervalEXT (1)" in trace, "the renderer did not ask for a swap interval of 1")
+    honoured = "swap interval is not handled" not in trace
+    print(f"     asked for a swap interval of 1; the driver {'keeps to it' if honoured else 'ignores it'}")
+
+
 if __name__ == "__main__":
-    common.run_checks([check_covers_the_screen_and_animates], __doc__)
+    common.run_checks([check_covers_the_screen_and_animates, check_asks_for_one_swap_per_refresh], __doc__)

@@ -9,6 +9,7 @@ resource leaves it drawing; the loss of its own window ends it.
 """
 import collections
 import os
+import re
 import select
 import signal
 import subprocess
@@ -238,9 +239,8 @@ class StopAtEveryMoment(unittest.TestCase):
 
     @staticmethod
     def run_counts(err):
-        line = next(line for line in err.splitlines() if line.startswith("solvane: ended after"))
-        words = line.split()
-        return int(words[3]), int(words[5])
+        found = re.search(r"^solvane: ended after (\d+) frames .*, (\d+) X errors ignored$", err, re.MULTILINE)
+        return int(found.group(1)), int(found.group(2))
 
 
 if __name__ == "__main__":

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """The native X11 program `solvane` under a private Xvfb: each mode draws the
 glowing sheet and ends as it should; bad arguments are refused; a frame from
-a fixed seed and clock matches the offscreen core's.
+a fixed seed and clock matches the offscreen core's; frames come at the
+display's pace, from the driver where it keeps to a swap interval (the
+preloaded VSYNC_DRIVER stands in for one), else from the program.
 
-  solvane_x11_test.py SOLVANE RENDER_FRAMES
+  solvane_x11_test.py SOLVANE RENDER_FRAMES VSYNC_DRIVER
 """
+import re
 import os
 import signal
 import subprocess
@@ -15,7 +18,7 @@ import unittest
 
 from x11_display import SCREEN, Runs, Xlib, poll, start_xvfb, stop_xvfb
 
-SOLVANE = RENDER_FRAMES = None
+SOLVANE = RENDER_FRAMES = VSYNC_DRIVER = None
 
 
 class SolvaneOnX11(unittest.TestCase):
@@ -188,18 +191,26 @@ class SolvaneOnX11(unittest.TestCase):
         proc.send_signal(signal.SIGTERM)
         self.expect_exit(proc)
 
-    def test_screensaver_window_variable_names_the_window(self):
+    def test_screensaver_window_variable_names_the_window_for_root(self):
         window = self.x.window(0, 0, 200, 150)
         self.windows.append(window)
-        # Alone, and as a daemon starts its programs: -root plus the options
-        # every hosted program is given, the variable in hexadecimal.
-        for arguments, named in (((), str(window)),
+        # As a daemon starts its programs: -root plus the options every hosted
+        # program is given, the variable in decimal or hexadecimal.
+        for arguments, named in ((("-root",), str(window)),
                                  (("-root", "-install", "-visual", "default", "-delay", 20000, "-no-fps"),
                                   "0x%X" % window)):
             proc = self.start(*arguments, env=dict(self.env, XSCREENSAVER_WINDOW=named))
             self.expect_glow(hex(window))
             proc.send_signal(signal.SIGTERM)
             self.expect_exit(proc)
+        # Started from a shell that inherited the variable: a window of its own.
+        before = self.top_level_windows()
+        proc = self.start("--stats", env=dict(self.env, XSCREENSAVER_WINDOW=str(window)))
+        poll(lambda: " scenes, " in self.stderr(proc), 20, what="the first layout")
+        self.assertIn(f"{SCREEN[0]}x{SCREEN[1]}, ", self.stderr(proc), "it did not draw full-screen")
+        self.assertEqual(len(self.top_level_windows()), len(before) + 1, "no window of its own")
+        self.xdotool("key", "a")
+        self.expect_exit(proc)
 
     def test_sigterm_ends_every_mode(self):
         window = self.x.window(0, 0, 160, 120)
@@ -224,6 +235,9 @@ class SolvaneOnX11(unittest.TestCase):
                                       (("-window-id",), 2, "-window-id needs a number"),
                                       (("-window-id", "zz"), 2, "-window-id needs a number"),
                                       (("-window-id", "0x7ffffff"), 2, "is not a window"),
+                                      (("-window-id", " -1"), 2, "-window-id needs a number"),
+                                      (("-window-id", "0x100000001"), 2, "-window-id needs a number"),
+                                      (("-delay", "soon"), 2, "-delay needs a number"),
                                       (("-root", "-window-id", "1"), 2, "exclude each other")):
             proc = self.start(*arguments)
             self.expect_exit(proc, code)
@@ -231,8 +245,10 @@ class SolvaneOnX11(unittest.TestCase):
         proc = self.start(env=dict(self.env, DISPLAY=":4242"))
         self.expect_exit(proc, 1)
         self.assertIn("cannot open display", self.stderr(proc))
-        proc = self.start(env=dict(self.env, XSCREENSAVER_WINDOW="nonsense"))
-        self.expect_exit(proc, 2)
+        for named in ("nonsense", " -1", "4294967297"):
+            proc = self.start("-root", env=dict(self.env, XSCREENSAVER_WINDOW=named))
+            self.expect_exit(proc, 2)
+            self.assertIn(f"XSCREENSAVER_WINDOW is not a window id: {named}", self.stderr(proc))
         self.assertEqual(self.top_level_windows(), before, "a refused start left a window behind")
         proc = self.start("--help")
         self.expect_exit(proc, 0)
@@ -270,6 +286,72 @@ class SolvaneOnX11(unittest.TestCase):
         self.assertIn("input-only: OpenGL cannot draw into it", err)
         self.assertEqual(self.top_level_windows(), sorted(before + [hex(window)]), "a window was left behind")
 
+    # ---- frames at the display's pace
+
+    def pacing_run(self, *arguments, preload=False, seconds=3):
+        """Runs solvane in a small window of its own for a few seconds with
+        --stats -fps; returns its standard error once SIGTERM ended it."""
+        window = self.x.window(0, 0, 64, 48)
+        self.windows.append(window)
+        env = dict(self.env, LD_PRELOAD=VSYNC_DRIVER) if preload else self.env
+        proc = self.start("-window-id", window, "--stats", "-fps", *arguments, env=env)
+        poll(lambda: self.stderr(proc).count(" fps") >= seconds, 30, what=f"{seconds} frame rates")
+        proc.send_signal(signal.SIGTERM)
+        self.expect_exit(proc)
+        err = self.stderr(proc)
+        print(f"{arguments} {'with' if preload else 'without'} the vsync driver:\n{err}", file=sys.stderr)
+        return err
+
+    @staticmethod
+    def paced_here(err):
+        found = re.search(r"ended after (\d+) frames \((\d+) paced by the program\)", err)
+        return int(found.group(1)), int(found.group(2))
+
+    def test_a_driver_that_keeps_to_the_swap_interval_paces_the_frames(self):
+        err = self.pacing_run(preload=True)
+        self.assertIn("vsync driver: swap interval 1", err, "the interval was not asked for")
+        self.assertIn("swap interval 1 (GLX_EXT_swap_control), display 60.00 Hz", err)
+        frames, here = self.paced_here(err)
+        self.assertGreater(frames, 0)
+        # The program paces the first frames itself, until they show that the
+        # driver waits for the display (8 in a row).
+        self.assertLessEqual(here, 8, "frames paced twice, by the driver and by the program")
+        err = self.pacing_run("--unpaced", preload=True, seconds=1)
+        self.assertIn("vsync driver: swap interval 0", err, "unpaced runs must switch the driver's pacing off")
+
+    def test_a_driver_that_does_not_leaves_the_pacing_to_the_program(self):
+        # Mesa under Xvfb offers no swap control to a direct context.
+        err = self.pacing_run()
+        self.assertIn("swap interval -1 (no swap control), display 60.00 Hz", err)
+        frames, here = self.paced_here(err)
+        self.assertGreater(here, 0, f"none of {frames} frames was paced by the program")
+        rates = [float(v) for v in re.findall(r"([\d.]+) fps", err)]
+        self.assertLessEqual(max(rates), 63, "more frames than the display shows")
+        _, unpaced = self.paced_here(self.pacing_run("--unpaced", seconds=1))
+        self.assertEqual(unpaced, 0)
+
+    def test_delay_holds_frame_starts_apart(self):
+        err = self.pacing_run("-delay", 50000)
+        rates = [float(v) for v in re.findall(r"([\d.]+) fps", err)]
+        self.assertGreater(min(rates), 0)
+        self.assertLessEqual(max(rates), 20.5, f"-delay 50000 allows 20 frames a second: {rates}")
+
+    def test_paced_and_unpaced_runs_draw_the_same_frames(self):
+        window = self.x.window(0, 0, 320, 240)
+        self.windows.append(window)
+        frames = []
+        for extra in ((), ("--unpaced",)):
+            dump = os.path.join(self.folder, f"frame{len(frames)}.rgb")
+            proc = self.start("-window-id", window, "--seed", 31337, "--step-ms", 16, "--dump-after", 30, dump,
+                              "--stats", *extra)
+            self.expect_exit(proc)
+            with open(dump, "rb") as f:
+                frames.append(f.read())
+            if not extra:
+                self.assertGreater(self.paced_here(self.stderr(proc))[1], 0, "the program paced no frame")
+        self.assertEqual(frames[0], frames[1], "pacing changed the picture")
+        self.assertGreater(self.lit_share(frames[0]), 0.02, "the frame is black")
+
     # ---- the same picture as the core offscreen
 
     def test_fixed_frame_matches_the_offscreen_core(self):
@@ -293,5 +375,5 @@ class SolvaneOnX11(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    SOLVANE, RENDER_FRAMES = sys.argv[1], sys.argv[2]
+    SOLVANE, RENDER_FRAMES, VSYNC_DRIVER = sys.argv[1:4]
     unittest.main(argv=sys.argv[:1], verbosity=2)

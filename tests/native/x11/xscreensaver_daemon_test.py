@@ -168,6 +168,12 @@ def saver_command(config_path):
     assert [c.attrib for c in commands] == [{"arg": "-root"}], [c.attrib for c in commands]
     switches = root.findall("boolean")
     assert [b.attrib for b in switches] == [{"id": "showfps", "_label": "Show frame rate", "arg-set": "-fps"}]
+    # The daemon's usual frame-rate slider: microseconds between frames,
+    # none by default (the display's pace).
+    sliders = [n.attrib for n in root.findall("number")]
+    assert sliders == [{"id": "delay", "type": "slider", "arg": "-delay %", "_label": "Frame rate",
+                        "_low-label": "Low", "_high-label": "High", "low": "0", "high": "100000", "default": "0",
+                        "convert": "invert"}], sliders
     description = root.findtext("_description", "").split()
     assert len(description) >= 10, "the description says too little"
     return f"{root.attrib['name']} {commands[0].attrib['arg']} {switches[0].attrib['arg-set']}"
