@@ -60,23 +60,29 @@ def paired_ratio(ours, floors):
     return statistics.median(ratios), ratios
 
 
-def run_frame_counter(env, exe, path, seconds):
+def run_frame_counter(env, exe, path, seconds, unpaced=True, during=None):
     """Runs the renderer's benchmark build for about `seconds` under a resting
     cursor, ends it with a key; returns its report and the driver's own
-    times (start, key press, exit) in Unix milliseconds."""
-    env.mouse_move(*REST)
+    times (start, key press, exit) in Unix milliseconds. Unpaced it draws as
+    fast as GL can, so that its frame rate measures the GL work; `during`,
+    if given, is called with the process once the window is up and replaces
+    the plain wait of `seconds`."""
+    env.mouse_move(*(min(REST[0], env.screen[0] // 2), min(REST[1], env.screen[1] // 2)))
     # The probe that waits for the window is up before the renderer starts:
     # a Wine process starting beside it delays its start by some 60 ms.
     window = env.watch_window(NAMES.rendererTitle, timeout=60)
     started = time.time() * 1000
-    proc = env.start(exe, [env.winpath(path)])
+    proc = env.start(exe, (["--unpaced"] if unpaced else []) + [env.winpath(path)])
     try:
         window()
     except Exception:
         state = "running" if proc.alive() else f"ended with {proc.wait(1)}"
         print(f"no renderer window; the renderer {state}; {proc.stderr()[-2000:]}")
         raise
-    time.sleep(seconds)  # the measured stretch of frames
+    if during:
+        during(proc)
+    else:
+        time.sleep(seconds)  # the measured stretch of frames
     pressed = time.time() * 1000
     env.key("space")
     proc.wait(30)

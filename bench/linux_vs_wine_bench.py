@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Frames per second of the native `solvane -fps` at 1920x1080 against the
-Windows renderer under Wine, on the same virtual display in the same run.
+Windows renderer under Wine, on the same virtual display in the same run,
+both unpaced, so that the rates measure the GL work.
 
   python3 bench/linux_vs_wine_bench.py [--build build] [--seconds 8]
 """
@@ -21,7 +22,7 @@ from winenv import private_env  # noqa: E402
 
 
 def native_fps(env, solvane, seconds):
-    proc = env.spawn([solvane, "-fps"], name="solvane")
+    proc = env.spawn([solvane, "-fps", "--unpaced"], name="solvane")
     time.sleep(seconds)  # the measured stretch
     proc.stop(signal.SIGTERM)
     rates = [float(v) for v in re.findall(r"([\d.]+) fps", proc.stderr())]

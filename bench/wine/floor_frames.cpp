@@ -7,8 +7,9 @@
 //                                         loaded, one clamped textured quad
 //                                         over the monitor, swap
 #include "clock_bridge.h"
-#include "gl_scene_host.h"
 #include "floors.h"
+#include "gl_scene_host.h"
+#include "monitors.h"
 #include "pixel_format.h"
 #include "scene/scene_settings.h"
 

@@ -3,7 +3,7 @@
 a null sink, and a WINEPREFIX with a persistent wineserver and a virtual
 desktop. Everything started is recorded in a JSON state file and stopped by PID.
 
-  winenv.py setup   --state FILE --prefix DIR --probe probe.exe [--display xorg-dummy [--layout L]]
+  winenv.py setup   --state FILE --prefix DIR --probe probe.exe [--display xorg-dummy [--layout L] | --screen WxH]
   winenv.py cleanup --state FILE
   winenv.py run     --state FILE [--timeout S] [--winedebug CH] [--cwd DIR] -- PROGRAM.exe ARGS...
 
@@ -442,13 +442,13 @@ class Env:
 
 
 @contextlib.contextmanager
-def private_env(folder, probe, display="xvfb", layout=displays.TWO_MONITORS):
+def private_env(folder, probe, display="xvfb", layout=displays.TWO_MONITORS, screen=displays.XVFB_SCREEN):
     """A whole environment of its own, for a tool or benchmark run outside
     CTest: set up in `folder`, yielded as an Env, always cleaned up."""
     state = os.path.join(folder, "state.json")
     subprocess.run([sys.executable, os.path.abspath(__file__), "setup", "--state", state,
                     "--prefix", os.path.join(folder, "prefix"), "--probe", probe,
-                    "--display", display, "--layout", layout], check=True)
+                    "--display", display, "--layout", layout, "--screen", f"{screen[0]}x{screen[1]}"], check=True)
     try:
         with Env(state) as env:
             yield env
@@ -457,6 +457,14 @@ def private_env(folder, probe, display="xvfb", layout=displays.TWO_MONITORS):
 
 
 # ---------------------------------------------------------------- CLI
+
+def parse_screen(text):
+    try:
+        width, height = (int(v) for v in text.lower().split("x"))
+    except ValueError:
+        raise HarnessError(f"a screen is WIDTHxHEIGHT, not {text!r}") from None
+    return width, height
+
 
 def cmd_setup(args):
     path = os.path.abspath(args.state)
@@ -467,7 +475,7 @@ def cmd_setup(args):
         except ValueError:
             old = {"folder": os.path.dirname(path)}
         teardown(old)  # stale, or setup run twice: stop what it recorded first
-    setup = Setup(path, args.prefix, args.probe, args.display, args.layout)
+    setup = Setup(path, args.prefix, args.probe, args.display, args.layout, parse_screen(args.screen))
     started = time.monotonic()
     try:
         timings = setup.run()
@@ -528,6 +536,8 @@ def main(argv=None):
                    help="one Xvfb screen (default), or Xorg's dummy driver with real monitors")
     p.add_argument("--layout", default=displays.TWO_MONITORS,
                    help="xorg-dummy monitors, WIDTHxHEIGHT+X+Y[,...], the first primary")
+    p.add_argument("--screen", default="%dx%d" % displays.XVFB_SCREEN,
+                   help="Xvfb's screen and the virtual desktop, WIDTHxHEIGHT")
     p.set_defaults(func=cmd_setup)
     p = sub.add_parser("cleanup", help="stop everything setup started")
     p.add_argument("--state", required=True)

@@ -61,14 +61,15 @@ def base_env(state):
 # ---------------------------------------------------------------- setup
 
 class Setup:
-    def __init__(self, state_path, prefix, probe, display_kind="xvfb", layout=displays.TWO_MONITORS):
+    def __init__(self, state_path, prefix, probe, display_kind="xvfb", layout=displays.TWO_MONITORS,
+                 screen=displays.XVFB_SCREEN):
         self.path = os.path.abspath(state_path)
         folder = os.path.dirname(self.path)
         monitors = displays.parse_layout(layout) if display_kind == "xorg-dummy" else []
         self.state = {
             "display_kind": display_kind,
             "monitors": [m.rect for m in monitors],
-            "screen": list(displays.screen_size(monitors) if monitors else displays.XVFB_SCREEN),
+            "screen": list(displays.screen_size(monitors) if monitors else screen),
             "folder": folder,
             "prefix": os.path.abspath(prefix),
             "probe": os.path.abspath(probe),
@@ -112,7 +113,8 @@ class Setup:
         monitors = [displays.Monitor(r[2] - r[0], r[3] - r[1], r[0], r[1]) for r in self.state["monitors"]]
         _, _, display = displays.start_server(self.state["display_kind"], self.state["folder"],
                                               self.state["logs"], monitors,
-                                              lambda proc, record: self.record("xserver", proc, record))
+                                              lambda proc, record: self.record("xserver", proc, record),
+                                              screen=self.state["screen"])
         self.state["display"] = display
         self.save()
 
@@ -165,7 +167,7 @@ class Setup:
         # Settings in place before the first process, so the desktop wineboot
         # brings up is already the virtual one.
         with open(os.path.join(prefix, "user.reg"), "w") as f:
-            f.write(user_registry(virtual_desktop=self.state["display_kind"] == "xvfb"))
+            f.write(user_registry(virtual_desktop=self.state["display_kind"] == "xvfb", screen=self.state["screen"]))
         env = base_env(self.state)
         start_wineserver(env, self.state["logs"], lambda proc, record: self.record("wineserver", proc, record))
         boot_prefix(env, self.state["logs"], self.state["processes"]["wineserver"])
@@ -197,7 +199,7 @@ class Setup:
         self.save()
 
 
-def user_registry(virtual_desktop=True):
+def user_registry(virtual_desktop=True, screen=displays.XVFB_SCREEN):
     """HKCU settings in Wine's own registry file format (the server loads it
     at start): virtual desktop (Xvfb only; real monitors need none) and
     Japanese font replacements."""
@@ -209,7 +211,7 @@ def user_registry(virtual_desktop=True):
             "#arch=win64\n\n"
             + (key(r"Software\\Wine\\Explorer", {"Desktop": DESKTOP})
                + key(r"Software\\Wine\\Explorer\\Desktops",
-                     {DESKTOP: f"{displays.XVFB_SCREEN[0]}x{displays.XVFB_SCREEN[1]}"})
+                     {DESKTOP: f"{screen[0]}x{screen[1]}"})
                if virtual_desktop else "")
             + key(r"Software\\Wine\\Fonts\\Replacements", FONT_REPLACEMENTS))
 
