@@ -49,10 +49,10 @@ struct Medians {
 void drawSheetsAlone(const solvane::SceneSet& scenes, bool inSquares) {
     for (std::size_t i = 0; i < scenes.size(); ++i) {
         const solvane::Scene& scene = scenes.scene(i);
-        const solvane::Viewport area = inSquares ? scene.feedbackSquare() : scene.state().viewport;
+        const solvane::Viewport area = inSquares ? scene.feedbackSquare() : scene.state().setup.viewport;
         glViewport(area.x, area.y, area.width, area.height);
         scene.projection(inSquares ? solvane::Scene::feedbackFieldOfView : solvane::Scene::screenFieldOfView);
-        for (const solvane::Sheet& sheet : scene.state().sheets) {
+        for (const solvane::Sheet& sheet : scene.state().motion.sheets) {
             sheet.draw();
         }
     }
@@ -80,7 +80,7 @@ Medians measure(const Layout& layout, int rounds) {
     solvane::SceneSet withoutSheets(layout.width, layout.height, layout.monitors, platform, bareInputs);
     solvane::PictureFloor pictureFloor(layout.width, layout.height, layout.monitors,
                                        solvane::fixedSceneSettings.feedbackSizeLog2);
-    const unsigned int texture = scenes.scene(0).state().feedbackTexture;
+    const unsigned int texture = scenes.scene(0).state().setup.feedbackTexture;
     std::vector<double> kinds[6];
     for (int i = 0; i < rounds + 20; ++i) { // the first 20 warm all up
         clock += 16;

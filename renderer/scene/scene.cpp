@@ -58,13 +58,13 @@ std::int32_t feedbackSquareLog2(std::int32_t log2, std::int32_t width, std::int3
 }
 
 Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs)
-    : platform_(platform), feedbackBrightness_(static_cast<float>(inputs.settings.feedbackPercent) * 0.00990099f) {
+    : platform_(platform) {
     const SceneSettings& settings = inputs.settings;
     SceneState& s = state_;
-    s.viewport = viewport;
+    s.setup.viewport = viewport;
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     // A zero-sized viewport would divide by zero; it draws as a square.
-    s.aspectRatio = (viewport.width > 0 && viewport.height > 0)
+    s.setup.aspectRatio = (viewport.width > 0 && viewport.height > 0)
                         ? static_cast<float>(viewport.width) / static_cast<float>(viewport.height)
                         : 1.0f;
 
@@ -82,50 +82,51 @@ Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inp
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    s.feedbackSizeLog2 = feedbackSquareLog2(settings.feedbackSizeLog2, viewport.width, viewport.height);
-    const std::int32_t size = std::int32_t{1} << s.feedbackSizeLog2;
-    s.feedbackSize = size;
+    s.setup.feedbackSizeLog2 = feedbackSquareLog2(settings.feedbackSizeLog2, viewport.width, viewport.height);
+    const std::int32_t size = std::int32_t{1} << s.setup.feedbackSizeLog2;
+    s.setup.feedbackSize = size;
     glEnable(GL_TEXTURE_2D);
     // Zero-filled, so the first frame re-draws a defined black texture.
-    s.feedbackPixels.assign(static_cast<std::size_t>(size) * size * 3, 0);
+    s.motion.feedbackPixels.assign(static_cast<std::size_t>(size) * size * 3, 0);
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    s.feedbackTexture = texture;
+    s.setup.feedbackTexture = texture;
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, s.motion.feedbackPixels.data());
 
-    s.motionRate[0] = rateBetween(0.025f, inputs);
-    s.motionRate[1] = rateBetween(0.05f, inputs);
-    s.motionRate[2] = rateBetween(0.05f, inputs);
-    s.motionRate[3] = rateBetween(0.1f, inputs);
-    for (float& rate : s.envelopeRate) {
+    s.setup.motionRate[0] = rateBetween(0.025f, inputs);
+    s.setup.motionRate[1] = rateBetween(0.05f, inputs);
+    s.setup.motionRate[2] = rateBetween(0.05f, inputs);
+    s.setup.motionRate[3] = rateBetween(0.1f, inputs);
+    for (float& rate : s.setup.envelopeRate) {
         rate = rateBetween(0.0025f, inputs);
     }
 
-    s.sheetCount = settings.sheetCount;
-    for (int i = 0; i < s.sheetCount; ++i) {
-        s.sheets.emplace_back(inputs);
+    s.setup.feedbackBrightness = static_cast<float>(settings.feedbackPercent) * feedbackBrightnessPerPercent;
+    s.setup.sheetCount = settings.sheetCount;
+    for (int i = 0; i < s.setup.sheetCount; ++i) {
+        s.motion.sheets.emplace_back(inputs);
     }
 }
 
 Scene::~Scene() {
-    const GLuint texture = state_.feedbackTexture;
+    const GLuint texture = state_.setup.feedbackTexture;
     glDeleteTextures(1, &texture);
 }
 
 void Scene::projection(double fieldOfView) const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fieldOfView, state_.aspectRatio, 0.01, 20.0);
+    gluPerspective(fieldOfView, state_.setup.aspectRatio, 0.01, 20.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void Scene::feedbackQuad(const float envelope[envelopePhaseCount], float dx, float dy, float dz, float spin) const {
-    const float x = quadHalfWidthPerAspect * state_.aspectRatio;
+    const float x = quadHalfWidthPerAspect * state_.setup.aspectRatio;
     const float y = quadHalfHeight;
     glPushMatrix();
     glTranslatef(envelope[1] * dx, envelope[1] * dy, envelope[2] * dz);
@@ -144,7 +145,7 @@ void Scene::feedbackQuad(const float envelope[envelopePhaseCount], float dx, flo
 }
 
 bool Scene::quadCoversView(double fieldOfView) const {
-    const double a = state_.aspectRatio;
+    const double a = state_.setup.aspectRatio;
     const double angle = envelope_[0] * spin_ * (std::numbers::pi / 180.0);
     const double c = std::cos(angle);
     const double s = std::sin(angle);
@@ -184,45 +185,40 @@ void Scene::drawQuadOver(const Viewport& area, double fieldOfView) const {
 }
 
 void Scene::drawSheets() const {
-    for (int i = 0; i < state_.sheetCount; ++i) {
-        state_.sheets[i].draw();
+    for (int i = 0; i < state_.setup.sheetCount; ++i) {
+        state_.motion.sheets[i].draw();
     }
 }
 
 void Scene::advanceMotion() {
     SceneState& s = state_;
-    if (!s.clockStarted) {
-        s.lastTime = platform_.timeMillis();
-        s.clockStarted = true;
+    if (!s.motion.clockStarted) {
+        s.motion.lastTime = platform_.timeMillis();
+        s.motion.clockStarted = true;
     }
-    const std::uint32_t previous = s.lastTime;
+    const std::uint32_t previous = s.motion.lastTime;
     const std::uint32_t now = platform_.timeMillis();
-    s.lastTime = now;
+    s.motion.lastTime = now;
     // A wrapped counter keeps the previous step instead of a huge one.
     if (now >= previous) {
-        s.frameSeconds = static_cast<float>(now - previous) * 0.001f;
+        s.motion.frameSeconds = static_cast<float>(now - previous) * 0.001f;
     }
-    const float dt = s.frameSeconds;
+    const float dt = s.motion.frameSeconds;
 
-    for (int i = 0; i < s.sheetCount; ++i) {
-        s.sheets[i].update(dt);
-    }
-
-    if (!s.brightnessSet) {
-        s.feedbackBrightness = feedbackBrightness_;
-        s.brightnessSet = true;
+    for (int i = 0; i < s.setup.sheetCount; ++i) {
+        s.motion.sheets[i].update(dt);
     }
 
     for (int k = 0; k < motionPhaseCount; ++k) {
-        advance(s.motionPhase[k], s.motionRate[k], dt);
+        advance(s.motion.motionPhase[k], s.setup.motionRate[k], dt);
     }
-    spin_ = 30.0f * std::cos(s.motionPhase[0]);
-    dx_ = 0.2f * std::cos(s.motionPhase[1]);
-    dy_ = 0.2f * std::cos(s.motionPhase[2]);
-    dz_ = 0.8f * std::cos(s.motionPhase[3]);
+    spin_ = 30.0f * std::cos(s.motion.motionPhase[0]);
+    dx_ = 0.2f * std::cos(s.motion.motionPhase[1]);
+    dy_ = 0.2f * std::cos(s.motion.motionPhase[2]);
+    dz_ = 0.8f * std::cos(s.motion.motionPhase[3]);
     for (int k = 0; k < envelopePhaseCount; ++k) {
-        advance(s.envelopePhase[k], s.envelopeRate[k], dt);
-        const float c = std::cos(s.envelopePhase[k]);
+        advance(s.motion.envelopePhase[k], s.setup.envelopeRate[k], dt);
+        const float c = std::cos(s.motion.envelopePhase[k]);
         envelope_[k] = c * c;
     }
 }
@@ -238,7 +234,7 @@ void Scene::drawFeedbackPass() {
 }
 
 Viewport Scene::feedbackSquare() const {
-    return {state_.viewport.x, state_.viewport.y, state_.feedbackSize, state_.feedbackSize};
+    return {state_.setup.viewport.x, state_.setup.viewport.y, state_.setup.feedbackSize, state_.setup.feedbackSize};
 }
 
 void Scene::drawFeedbackSquare() {
@@ -254,23 +250,23 @@ void Scene::readFeedbackSquare() {
     // Through client memory: a copy inside GL frames no faster on Mesa and
     // costs its first frame a blit program of its own.
     glReadBuffer(GL_BACK);
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glReadPixels(square.x, square.y, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE, s.feedbackPixels.data());
+    glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
+    glReadPixels(square.x, square.y, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE, s.motion.feedbackPixels.data());
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE,
-                    s.feedbackPixels.data());
+                    s.motion.feedbackPixels.data());
 }
 
 void Scene::drawScreenPass() {
     // Over the whole viewport: the feedback picture magnified, sheets sharp on top.
-    drawLayers(state_.viewport, screenFieldOfView);
+    drawLayers(state_.setup.viewport, screenFieldOfView);
 }
 
 void Scene::drawLayers(const Viewport& area, double fieldOfView) {
-    const float b = state_.feedbackBrightness;
+    const float b = state_.setup.feedbackBrightness;
     glViewport(area.x, area.y, area.width, area.height);
     projection(fieldOfView);
     glColor3f(b, b, b);
-    glBindTexture(GL_TEXTURE_2D, state_.feedbackTexture);
+    glBindTexture(GL_TEXTURE_2D, state_.setup.feedbackTexture);
     drawQuadOver(area, fieldOfView);
     glBindTexture(GL_TEXTURE_2D, 0);
     drawSheets();

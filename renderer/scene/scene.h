@@ -15,25 +15,34 @@ namespace solvane {
 inline constexpr int motionPhaseCount = 4;
 inline constexpr int envelopePhaseCount = 3;
 
-// What one scene keeps from frame to frame.
-struct SceneState {
+// What a scene fixes when it is made.
+struct SceneSetup {
     Viewport viewport;
     float aspectRatio = 1.0f;
     std::int32_t feedbackSizeLog2 = 0;
     std::int32_t feedbackSize = 0;
-    std::vector<std::uint8_t> feedbackPixels;
     unsigned int feedbackTexture = 0;
+    float feedbackBrightness = 0.0f; // the fed-back picture's dimming a frame
     float motionRate[motionPhaseCount] = {};
     float envelopeRate[envelopePhaseCount] = {};
-    float motionPhase[motionPhaseCount] = {};
-    float envelopePhase[envelopePhaseCount] = {};
+    int sheetCount = 0;
+};
+
+// What every frame changes: the clock, the phases, the sheets, and the
+// read-back buffer (made once, at its final size).
+struct SceneMotion {
     bool clockStarted = false;
     std::uint32_t lastTime = 0;
     float frameSeconds = 0.0f;
-    bool brightnessSet = false;
-    float feedbackBrightness = 0.0f;
+    float motionPhase[motionPhaseCount] = {};
+    float envelopePhase[envelopePhaseCount] = {};
+    std::vector<std::uint8_t> feedbackPixels;
     std::deque<Sheet> sheets; // a deque: sheets stay where they are made
-    int sheetCount = 0;
+};
+
+struct SceneState {
+    SceneSetup setup;
+    SceneMotion motion;
 };
 
 // One complete picture in one viewport of a GL context: its own feedback
@@ -70,6 +79,7 @@ public:
     // Where the feedback pass draws, in the window's GL pixels.
     Viewport feedbackSquare() const;
 
+    // For tests and the hosts' test hooks: all the scene keeps.
     const SceneState& state() const { return state_; }
 
     // The two passes' perspectives: the feedback pass sees wider.
@@ -90,7 +100,6 @@ private:
     void advanceMotion();
 
     FramePlatform& platform_;
-    const float feedbackBrightness_;
     // This frame's motion, from the feedback pass to the screen pass.
     float spin_ = 0.0f, dx_ = 0.0f, dy_ = 0.0f, dz_ = 0.0f;
     float envelope_[envelopePhaseCount] = {};

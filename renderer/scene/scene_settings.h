@@ -18,7 +18,20 @@ struct SceneSettings {
     std::int32_t feedbackSizeLog2 = 0; // log2 of the largest feedback texture side
 };
 
-inline constexpr SceneSettings fixedSceneSettings{30, 1, 40, 20, 80, 10, 8};
+inline constexpr SceneSettings fixedSceneSettings{
+    .gridResolution = 30,
+    .sheetCount = 1,
+    .edgeGlowPercent = 40,
+    .waveSpeed = 20,
+    .feedbackPercent = 80, // the trails keep 0.792 of their light a frame
+    .feedbackSpeed = 10,
+    .feedbackSizeLog2 = 8,
+};
+
+// The fed-back picture's brightness for each point of feedbackPercent: just
+// under a hundredth (1/101), so that even 100 percent dims the trails a
+// little every frame and they fade instead of piling up into white.
+inline constexpr float feedbackBrightnessPerPercent = 0.00990099f;
 
 // What the scenes of a process read: the settings, and the one generator
 // they all draw from, seeded once. Owned by whoever makes the scenes and

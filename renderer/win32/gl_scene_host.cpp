@@ -2,13 +2,7 @@
 
 #include "monitors.h"
 
-#include <mmsystem.h>
-
 namespace solvane {
-
-std::uint32_t WglFramePlatform::timeMillis() { return timeGetTime(); }
-
-void WglFramePlatform::swapBuffers() { wglSwapLayerBuffers(dc_, WGL_SWAP_MAIN_PLANE); }
 
 GlSceneHost::GlSceneHost(HWND window, SceneInputs& inputs)
     : window_(window), context_(window), ownPlatform_(std::in_place, context_.dc()), platform_(*ownPlatform_),

@@ -3,6 +3,7 @@
 #include "scene/frame_platform.h"
 #include "scene/scene.h"
 #include "wgl_context.h"
+#include "wgl_platform.h"
 
 #include <windows.h>
 
@@ -12,17 +13,6 @@
 #include <vector>
 
 namespace solvane {
-
-// The platform a shipped window uses: timeGetTime and a main-plane swap.
-class WglFramePlatform : public FramePlatform {
-public:
-    explicit WglFramePlatform(HDC dc) : dc_(dc) {}
-    std::uint32_t timeMillis() override;
-    void swapBuffers() override;
-
-private:
-    HDC dc_;
-};
 
 // The window's GL side: its context, and one scene per monitor the window
 // covers. Creating it is the scene set-up, destroying it the teardown (the

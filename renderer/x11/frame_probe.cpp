@@ -63,7 +63,7 @@ void FrameProbe::laidOut(const Target& target, const SceneSet& scenes) {
         XSync(display_, False);
     }
     for (std::size_t i = 0; i < scenes.size(); ++i) {
-        highestTexture_ = std::max(highestTexture_, scenes.scene(i).state().feedbackTexture);
+        highestTexture_ = std::max(highestTexture_, scenes.scene(i).state().setup.feedbackTexture);
     }
     if (options_.stats) {
         std::fprintf(stderr, "solvane: %dx%d, %zu scenes, %d textures\n", target.width, target.height, scenes.size(),

@@ -1,5 +1,7 @@
 #include "glx_platform.h"
 
+#include <GL/glx.h>
+
 namespace solvane {
 
 GlxPlatform::GlxPlatform(Display* display, const Target& target, FrameProbe& probe, StopSignals& stop)

@@ -1,5 +1,7 @@
 #include "target.h"
 
+#include <GL/glx.h>
+
 #include <cstdio>
 
 namespace solvane {

@@ -72,7 +72,7 @@ public:
         seconds_ = static_cast<float>(now - last_) * 0.001f;
         last_ = now;
         sheet_->update(seconds_);
-        const float b = 80 * 0.00990099f;
+        const float b = 80 * feedbackBrightnessPerPercent;
         for (int k = 0; k < 7; ++k) {
             phases_[k] += seconds_ * rates_[k];
             if (phases_[k] > plain::twoPi) {
@@ -219,7 +219,7 @@ Pictures renderOptimised(int width, int height, const std::vector<PixelRect>& mo
         out.textures.emplace_back();
         for (std::size_t i = 0; i < scenes.size(); ++i) {
             const SceneState& s = scenes.scene(i).state();
-            out.textures.back().push_back(texels(s.feedbackTexture, s.feedbackSize));
+            out.textures.back().push_back(texels(s.setup.feedbackTexture, s.setup.feedbackSize));
         }
         clock += stepAfter(frame);
     }

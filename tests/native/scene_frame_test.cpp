@@ -56,13 +56,13 @@ struct OffscreenScene {
 };
 
 void fillFeedbackTexture(const SceneState& s, const std::vector<std::uint8_t>& rgb) {
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.feedbackSize, s.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.setup.feedbackSize, s.setup.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
 
 std::vector<std::uint8_t> feedbackTexels(const SceneState& s) {
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(s.feedbackSize) * s.feedbackSize * 3);
-    glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(s.setup.feedbackSize) * s.setup.feedbackSize * 3);
+    glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
     return texels;
 }
@@ -118,25 +118,25 @@ TEST(SceneSetupTest, FeedbackSizeIsTheLargestFittingPowerOfTwo) {
         OffscreenScene scene(c.width, c.height);
         ASSERT_TRUE(scene.context.valid());
         const SceneState& s = scene.state();
-        EXPECT_EQ(s.feedbackSize, c.size) << c.width << "x" << c.height;
-        EXPECT_EQ(s.feedbackPixels.size(), static_cast<std::size_t>(c.size * c.size * 3));
+        EXPECT_EQ(s.setup.feedbackSize, c.size) << c.width << "x" << c.height;
+        EXPECT_EQ(s.motion.feedbackPixels.size(), static_cast<std::size_t>(c.size * c.size * 3));
         GLint textureWidth = 0;
         GLint textureHeight = 0;
-        glBindTexture(GL_TEXTURE_2D, s.feedbackTexture);
+        glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &textureWidth);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &textureHeight);
         EXPECT_EQ(textureWidth, c.size);
         EXPECT_EQ(textureHeight, c.size);
-        EXPECT_FLOAT_EQ(s.aspectRatio, static_cast<float>(c.width) / static_cast<float>(c.height));
+        EXPECT_FLOAT_EQ(s.setup.aspectRatio, static_cast<float>(c.width) / static_cast<float>(c.height));
     }
 }
 
 TEST(SceneSetupTest, StateIsReadyForTheFirstFrame) {
     OffscreenScene scene(320, 240);
     const SceneState& s = scene.state();
-    EXPECT_EQ(s.viewport.width, 320);
-    EXPECT_EQ(s.viewport.height, 240);
-    EXPECT_TRUE(std::all_of(s.feedbackPixels.begin(), s.feedbackPixels.end(), [](auto b) { return b == 0; }));
+    EXPECT_EQ(s.setup.viewport.width, 320);
+    EXPECT_EQ(s.setup.viewport.height, 240);
+    EXPECT_TRUE(std::all_of(s.motion.feedbackPixels.begin(), s.motion.feedbackPixels.end(), [](auto b) { return b == 0; }));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
@@ -158,24 +158,24 @@ TEST(SceneSetupTest, StateIsReadyForTheFirstFrame) {
 
     const float rateLow[] = {0.25f, 0.5f, 0.5f, 1.0f};
     for (int k = 0; k < motionPhaseCount; ++k) {
-        EXPECT_GE(s.motionRate[k], rateLow[k]);
-        EXPECT_LE(s.motionRate[k], 2 * rateLow[k] + 1e-6f);
+        EXPECT_GE(s.setup.motionRate[k], rateLow[k]);
+        EXPECT_LE(s.setup.motionRate[k], 2 * rateLow[k] + 1e-6f);
     }
-    for (float rate : s.envelopeRate) {
+    for (float rate : s.setup.envelopeRate) {
         EXPECT_GE(rate, 0.025f);
         EXPECT_LE(rate, 0.05f + 1e-6f);
     }
-    EXPECT_EQ(s.sheetCount, 1);
+    EXPECT_EQ(s.setup.sheetCount, 1);
 }
 
 TEST(SceneSetupTest, ZeroSizedClientAreaStillSetsUpAndDraws) {
     for (auto [width, height] : {std::pair{0, 0}, std::pair{640, 0}, std::pair{0, 480}}) {
         OffscreenScene scene(width, height);
         const SceneState& s = scene.state();
-        EXPECT_EQ(s.feedbackSize, 1);
-        EXPECT_EQ(s.feedbackPixels.size(), 3u);
-        EXPECT_TRUE(std::isfinite(s.aspectRatio));
-        EXPECT_GT(s.aspectRatio, 0.0f);
+        EXPECT_EQ(s.setup.feedbackSize, 1);
+        EXPECT_EQ(s.motion.feedbackPixels.size(), 3u);
+        EXPECT_TRUE(std::isfinite(s.setup.aspectRatio));
+        EXPECT_GT(s.setup.aspectRatio, 0.0f);
         for (int frame = 0; frame < 5; ++frame) {
             scene.drawFrame();
         }
@@ -188,7 +188,7 @@ TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
     constexpr int height = 384;
     OffscreenScene scene(width, height, 0);
     const SceneState& s = scene.state();
-    const int size = s.feedbackSize;
+    const int size = s.setup.feedbackSize;
     ASSERT_EQ(size, 256);
 
     // A bright block off the centre, so that turn and shift both show; it
@@ -202,11 +202,12 @@ TEST(SceneFrameTest, FirstFrameTurnsThirtyDegreesAndShiftsByTheFullOffsets) {
     fillFeedbackTexture(s, marker);
     scene.drawFrame();
 
-    EXPECT_EQ(s.frameSeconds, 0.0f);
-    for (float phase : s.motionPhase) {
+    EXPECT_EQ(s.motion.frameSeconds, 0.0f);
+    for (float phase : s.motion.motionPhase) {
         EXPECT_EQ(phase, 0.0f);
     }
-    EXPECT_FLOAT_EQ(s.feedbackBrightness, 80 * 0.00990099f);
+    EXPECT_FLOAT_EQ(s.setup.feedbackBrightness, fixedSceneSettings.feedbackPercent * feedbackBrightnessPerPercent);
+    EXPECT_NEAR(s.setup.feedbackBrightness, 80.0f / 101.0f, 1e-6f) << "about 0.792 of the light kept a frame";
 
     const double aspect = static_cast<double>(width) / height;
     const std::vector<std::uint8_t> fedBack = feedbackTexels(s);
@@ -234,7 +235,7 @@ TEST(SceneFrameTest, TextureHoldsExactlyTheReadBackSquare) {
         scene.drawFrame();
     }
     scene.scene->drawFeedbackPass();
-    const int size = s.feedbackSize;
+    const int size = s.setup.feedbackSize;
     ASSERT_EQ(size, 128);
     std::vector<std::uint8_t> square(static_cast<std::size_t>(size) * size * 3, 7);
     glReadBuffer(GL_BACK);
@@ -254,7 +255,7 @@ TEST(SceneFrameTest, SheetsAreUntexturedAndAddTheirLight) {
     };
     auto render = [&](int sheets, std::uint8_t textureLevel) {
         OffscreenScene scene(width, height, sheets, 777);
-        const auto size = static_cast<std::size_t>(scene.state().feedbackSize);
+        const auto size = static_cast<std::size_t>(scene.state().setup.feedbackSize);
         fillFeedbackTexture(scene.state(), std::vector<std::uint8_t>(size * size * 3, textureLevel));
         scene.drawFrame();
         return Result{feedbackTexels(scene.state()), scene.context.capture()};
@@ -328,21 +329,21 @@ TEST(SceneFrameTest, ClockStepsAndABackwardStepReusesTheLastOne) {
     OffscreenScene scene(64, 64, 1, 1, {1000, 1000, 1100, 1150, 900, 0xFFFFFFF0u, 0x20u});
     const SceneState& s = scene.state();
     scene.drawFrame();
-    EXPECT_EQ(s.frameSeconds, 0.0f);
+    EXPECT_EQ(s.motion.frameSeconds, 0.0f);
     scene.drawFrame();
-    EXPECT_FLOAT_EQ(s.frameSeconds, 0.1f);
-    const float rate0 = s.motionRate[0];
-    EXPECT_FLOAT_EQ(s.motionPhase[0], 0.1f * rate0);
+    EXPECT_FLOAT_EQ(s.motion.frameSeconds, 0.1f);
+    const float rate0 = s.setup.motionRate[0];
+    EXPECT_FLOAT_EQ(s.motion.motionPhase[0], 0.1f * rate0);
     scene.drawFrame();
-    EXPECT_FLOAT_EQ(s.frameSeconds, 0.05f);
+    EXPECT_FLOAT_EQ(s.motion.frameSeconds, 0.05f);
     scene.drawFrame(); // 1150 -> 900: backwards
-    EXPECT_FLOAT_EQ(s.frameSeconds, 0.05f);
-    EXPECT_FLOAT_EQ(s.motionPhase[0], 0.2f * rate0);
+    EXPECT_FLOAT_EQ(s.motion.frameSeconds, 0.05f);
+    EXPECT_FLOAT_EQ(s.motion.motionPhase[0], 0.2f * rate0);
     scene.drawFrame(); // 900 -> 0xFFFFFFF0: a long forward step
-    EXPECT_GT(s.frameSeconds, 4000000.0f);
-    const float longStep = s.frameSeconds;
+    EXPECT_GT(s.motion.frameSeconds, 4000000.0f);
+    const float longStep = s.motion.frameSeconds;
     scene.drawFrame(); // the counter wraps
-    EXPECT_EQ(s.frameSeconds, longStep);
+    EXPECT_EQ(s.motion.frameSeconds, longStep);
 }
 
 TEST(SceneFrameTest, PhasesWrapOnceAndMotionFollowsTime) {
@@ -351,11 +352,11 @@ TEST(SceneFrameTest, PhasesWrapOnceAndMotionFollowsTime) {
     scene.drawFrame();
     scene.drawFrame();
     for (int k = 0; k < motionPhaseCount; ++k) {
-        float expected = 60.0f * s.motionRate[k];
+        float expected = 60.0f * s.setup.motionRate[k];
         if (expected > 2.0f * std::numbers::pi_v<float>) {
             expected -= 2.0f * std::numbers::pi_v<float>;
         }
-        EXPECT_FLOAT_EQ(s.motionPhase[k], expected);
+        EXPECT_FLOAT_EQ(s.motion.motionPhase[k], expected);
     }
 }
 

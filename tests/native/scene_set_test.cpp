@@ -63,9 +63,9 @@ TEST_F(SceneSetTest, EachViewportMatchesASceneAloneAndTeardownOfOneLeavesTheOthe
     auto first = std::make_unique<Scene>(viewportOf(left, height), platform, firstInputs);
     SceneInputs secondInputs{fixedSceneSettings, SceneRandom::fromTime(22)};
     Scene second(viewportOf(right, height), platform, secondInputs);
-    EXPECT_EQ(first->state().feedbackSize, 256);
-    EXPECT_EQ(second.state().feedbackSize, 128);
-    EXPECT_NE(first->state().feedbackTexture, second.state().feedbackTexture);
+    EXPECT_EQ(first->state().setup.feedbackSize, 256);
+    EXPECT_EQ(second.state().setup.feedbackSize, 128);
+    EXPECT_NE(first->state().setup.feedbackTexture, second.state().setup.feedbackTexture);
 
     glClear(GL_COLOR_BUFFER_BIT);
     for (int frame = 0; frame < frames; ++frame) {
@@ -81,10 +81,10 @@ TEST_F(SceneSetTest, EachViewportMatchesASceneAloneAndTeardownOfOneLeavesTheOthe
     EXPECT_EQ(litBytes(cut(both, {400, 150, 640, 300})), 0) << "neither scene may draw below the smaller one";
 
     // The other scene's texture goes with it; this one draws on unchanged.
-    const GLuint firstTexture = first->state().feedbackTexture;
+    const GLuint firstTexture = first->state().setup.feedbackTexture;
     first.reset();
     EXPECT_FALSE(glIsTexture(firstTexture));
-    EXPECT_TRUE(glIsTexture(second.state().feedbackTexture));
+    EXPECT_TRUE(glIsTexture(second.state().setup.feedbackTexture));
     const std::vector<std::uint8_t> before = cut(context.capture(), right);
     second.drawFrame();
     clock += stepMillis;

@@ -230,7 +230,7 @@ TEST_F(SaverWindowTest, DisplayChangeCoversTheNewLayoutAndDrawsOn) {
     ASSERT_TRUE(saver->scene()->ready());
     const SceneSet& scenes = *saver->scene()->scenes();
     ASSERT_GE(scenes.size(), 1u);
-    const Viewport& first = scenes.scene(0).state().viewport;
+    const Viewport& first = scenes.scene(0).state().setup.viewport;
     EXPECT_EQ(first.width, GetSystemMetrics(SM_CXSCREEN)) << "a scene per monitor of the new layout";
     for (int frame = 0; frame < 3; ++frame) {
         EXPECT_TRUE(saver->idleFrame());

@@ -106,7 +106,7 @@ TEST(SceneOnWineTest, FramesMatchTheNativeRendering) {
     DescribePixelFormat(platform.dc, GetPixelFormat(platform.dc), sizeof format, &format);
     EXPECT_TRUE(format.dwFlags & PFD_DOUBLEBUFFER);
     EXPECT_EQ(format.iPixelType, PFD_TYPE_RGBA);
-    EXPECT_EQ(host->scenes()->scene(0).state().feedbackSize, 128);
+    EXPECT_EQ(host->scenes()->scene(0).state().setup.feedbackSize, 128);
 
     for (int frame = 1; frame <= frameCount; ++frame) {
         host->drawFrame();

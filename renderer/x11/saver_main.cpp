@@ -1,8 +1,8 @@
-// solvane: the saver's scene on X11 with GLX, in a window it is given, in the
-// root window, or full-screen in a window of its own; one picture per monitor
-// where it covers the whole screen.
+#include "saver_main.h"
+
 #include "events.h"
 #include "frame_probe.h"
+#include "glx_context.h"
 #include "glx_platform.h"
 #include "input_wait.h"
 #include "monitors.h"
@@ -80,7 +80,9 @@ void layOut(std::unique_ptr<SceneSet>& scenes, Display* display, const Target& t
     probe.laidOut(target, *scenes);
 }
 
-int run(const HostOptions& options, StopSignals& stop) {
+} // namespace
+
+int saverMain(const HostOptions& options, StopSignals& stop) {
     // Every step of the set-up asks the server something.
     std::optional<StopSignals::ServerWait> settingUp(std::in_place, stop);
     // Judges errors up to the last request, which closing the display sends.
@@ -152,26 +154,4 @@ int run(const HostOptions& options, StopSignals& stop) {
     return probe.finish(pacer.framesPacedHere());
 }
 
-} // namespace
-
 } // namespace solvane
-
-int main(int argc, char** argv) {
-    solvane::StopSignals stop;
-    if (!stop.ready()) {
-        std::perror("solvane: cannot watch for stop signals");
-        return 1;
-    }
-    std::string error;
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const auto options = solvane::parseHostOptions(arguments, std::getenv("XSCREENSAVER_WINDOW"), error);
-    if (!options) {
-        std::fprintf(stderr, "%s\n%s", error.c_str(), solvane::hostUsage().c_str());
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(solvane::hostUsage().c_str(), stdout);
-        return 0;
-    }
-    return solvane::run(*options, stop);
-}
