@@ -7,10 +7,10 @@ namespace solvane {
 void searchLibrariesInSystemFolderOnly() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     // Looked up, not imported: systems without it must still start the program.
-    const auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (restrict != nullptr) {
-        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (setDefaultDllDirectories != nullptr) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
 }
 
