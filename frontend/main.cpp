@@ -1,9 +1,11 @@
 #include "command_line.h"
+#include "library_search.h"
 #include "startup.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    solvane::searchLibrariesInSystemFolderOnly();
     if (!solvane::runStartup(solvane::argumentsOf(GetCommandLineW()))) {
         return 0;
     }

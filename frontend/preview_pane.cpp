@@ -16,9 +16,15 @@ namespace solvane {
 
 namespace {
 
+// How often the pane looks whether its host is still a window: a host
+// process that ends may take its window without a word to ours.
+constexpr UINT hostWatchInterval = 250;
+constexpr UINT_PTR hostWatchTimer = 1;
+
 class PreviewPane : public Form {
 public:
-    PreviewPane() : still_(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL), Img_Prev(&still_) {}
+    explicit PreviewPane(HWND host)
+        : host_(host), still_(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL), Img_Prev(&still_) {}
 
     bool create() {
         static constexpr auto className = contract::wide(contract::previewClass);
@@ -28,8 +34,20 @@ public:
 
     ImageControl& image() { return Img_Prev; }
 
+    void watchHost() { SetTimer(window(), hostWatchTimer, hostWatchInterval, nullptr); }
+
 protected:
     void onPaint(HDC dc) override { Img_Prev.paint(dc); }
+
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TIMER && wParam == hostWatchTimer) {
+            if (!IsWindow(host_)) {
+                DestroyWindow(window());
+            }
+            return 0;
+        }
+        return Form::onMessage(message, wParam, lParam);
+    }
 
     void onDestroy() override {
         // A child has no owner; asked only as the pane's unload step does.
@@ -37,6 +55,7 @@ protected:
     }
 
 private:
+    HWND host_;
     StoredPicture still_;
     ImageControl Img_Prev;
 };
@@ -57,6 +76,11 @@ PaneSize paneSizeFor(long widthPixels, long heightPixels, double twipsX, double 
 
 bool openPreviewPane(std::int32_t hostHandle) {
     HWND host = reinterpret_cast<HWND>(static_cast<INT_PTR>(hostHandle));
+    // No host (0, no number, a window already gone): no pane that nobody
+    // could ever close.
+    if (!IsWindow(host)) {
+        return false;
+    }
     RECT hostRect{};
     GetWindowRect(host, &hostRect);
     // The host's own scale: its monitor may have other dots per inch than the screen's.
@@ -64,7 +88,7 @@ bool openPreviewPane(std::int32_t hostHandle) {
     const PaneSize size = paneSizeFor(hostRect.right - hostRect.left, hostRect.bottom - hostRect.top,
                                       scale.twipsPerPixelX(), scale.twipsPerPixelY());
 
-    pane = std::make_unique<PreviewPane>();
+    pane = std::make_unique<PreviewPane>(host);
     if (!pane->create()) {
         pane.reset();
         return false;
@@ -77,6 +101,7 @@ bool openPreviewPane(std::int32_t hostHandle) {
     pane->image().resize(scale.pixelsX(size.widthTwips), scale.pixelsY(size.heightTwips));
     pane->image().move(0, 0);
     pane->show();
+    pane->watchHost();
     return true;
 }
 

@@ -5,9 +5,10 @@
 namespace solvane {
 
 // Opens the preview pane Brisel_R inside the host's preview window and shows
-// the stored still there. When the pane is closed or destroyed (the host
-// going away), the thread's message loop is asked to end. False when the
-// pane window could not be made: then nothing would ever end that loop.
+// the stored still there. When the pane is closed or destroyed, or within a
+// second once the host is no longer a window, the thread's message loop is
+// asked to end. False when the host is no window or the pane window could
+// not be made: then nothing would ever end that loop.
 bool openPreviewPane(std::int32_t hostHandle);
 
 // The pane's working sizes: the host's outer size in twips, as 16-bit

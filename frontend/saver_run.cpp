@@ -64,17 +64,23 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-ProcessHandle startRenderer(const std::wstring& path) {
+// Started in the programs' folder, whatever folder the host started us in,
+// and held until it may take the foreground from us: where the system locks
+// the foreground, a key press then reaches the saver and not the program
+// underneath.
+ProcessHandle startRenderer(const std::wstring& path, const std::wstring& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     std::wstring commandLine = L"\"" + path + L"\"";
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        folder.c_str(), &startup, &process)) {
         return {};
     }
+    AllowSetForegroundWindow(process.dwProcessId);
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     return ProcessHandle(process.hProcess);
 }
@@ -106,7 +112,7 @@ private:
 
 void SaverRun::loadStep(HWND window) {
     Renderer_Path = rendererFilePath();
-    renderer_ = startRenderer(Renderer_Path);
+    renderer_ = startRenderer(Renderer_Path, programFolder());
     rendererStarted_ = GetTickCount64();
     const MusicSettings& music = start_.music;
     if (music.BGM_Kind == 1) {

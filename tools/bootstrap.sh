@@ -17,7 +17,7 @@ packages=(
   fonts-ipafont-gothic locales
   python3 valgrind
   nsis
-  dpkg-dev
+  dpkg-dev lintian desktop-file-utils
 )
 # The screen-saver daemon, only to host our own program in its test: without
 # recommends, so that no other saver package comes in with it.

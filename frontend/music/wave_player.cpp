@@ -14,7 +14,9 @@ void MusicPlayer::PlayWave(std::wstring_view file) {
         return;
     }
     // No name-kind flag: the platform looks the name up as it does by default.
-    soundSeam().playSound(path.text.c_str(), nullptr, SND_ASYNC | SND_LOOP);
+    // A file that cannot be opened by now plays nothing, rather than the
+    // system's default sound looped for the whole run.
+    soundSeam().playSound(path.text.c_str(), nullptr, SND_ASYNC | SND_LOOP | SND_NODEFAULT);
 }
 
 void MusicPlayer::StopWave() { soundSeam().playSound(nullptr, nullptr, 0); }

@@ -1,3 +1,7 @@
+#include "library_search.h"
 #include "saver_main.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return solvane::saverMain(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    solvane::searchLibrariesInSystemFolderOnly();
+    return solvane::saverMain(instance);
+}

@@ -1,5 +1,7 @@
 #include "password_check.h"
 
+#include <string>
+
 namespace solvane {
 
 namespace {
@@ -16,10 +18,22 @@ bool windows9x() {
     return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
+// The system's own module: by name the search would also reach the current
+// folder and every folder on PATH, where anyone may have put one.
+HMODULE loadSystemPasswordModule() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    const std::wstring path = std::wstring(folder, length) + L"\\PASSWORD.CPL";
+    return LoadLibraryW(path.c_str());
+}
+
 // The password module for the length of one check.
 class PasswordModule {
 public:
-    PasswordModule() : module_(LoadLibraryA("PASSWORD.CPL")) {}
+    PasswordModule() : module_(loadSystemPasswordModule()) {}
     ~PasswordModule() {
         if (module_ != nullptr) {
             FreeLibrary(module_);

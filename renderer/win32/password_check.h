@@ -5,8 +5,8 @@
 namespace solvane {
 
 // The screen-saver password check of Windows 95, 98 and Me: the platform's
-// PASSWORD.CPL, loaded by name for each check. Elsewhere, or without the
-// module or its entry, the saver may close unasked.
+// PASSWORD.CPL, loaded from the system folder for each check. Elsewhere, or
+// without the module or its entry, the saver may close unasked.
 class PasswordCheck {
 public:
     // Nonzero when the saver owned by `window` may close. The module's

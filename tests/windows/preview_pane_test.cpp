@@ -182,19 +182,43 @@ TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
     EXPECT_EQ(worstBlack, 0) << "around the still the pane is black";
 }
 
-TEST_F(PreviewPaneTest, NoHostGivesAnEmptyPaneThatEndsTheLoopWhenClosed) {
-    openPreviewPane(0);
-    HWND lone = FindWindowW(paneClass.text, paneTitle.text);
-    ASSERT_NE(lone, nullptr);
-    RECT rect{};
-    GetWindowRect(lone, &rect);
-    EXPECT_EQ(rect.right - rect.left, 0);
-    EXPECT_EQ(rect.bottom - rect.top, 0);
-    EXPECT_TRUE(GetWindowLongW(lone, GWL_STYLE) & WS_CHILD);
-    SendMessageW(lone, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(lone));
+TEST_F(PreviewPaneTest, AHostThatIsNoWindowGivesNoPaneToWaitFor) {
+    ASSERT_NE(makeHost(152, 112), nullptr);
+    const auto gone = static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host));
+    DestroyWindow(host);
+    host = nullptr;
+    for (const std::int32_t handle : {std::int32_t{0}, gone}) {
+        EXPECT_FALSE(openPreviewPane(handle)) << handle;
+        EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr) << handle;
+    }
+}
+
+// A host whose window goes without taking the pane with it, as one in a
+// process that ends may: the pane sees it is gone and ends the loop.
+TEST_F(PreviewPaneTest, AHostThatIsNoLongerAWindowEndsTheLoop) {
+    ASSERT_NE(makeHost(152, 112), nullptr);
+    ASSERT_TRUE(openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host))));
+    HWND child = pane();
+    ASSERT_NE(child, nullptr);
+    SetParent(child, nullptr);
+    DestroyWindow(host);
+    host = nullptr;
+    ASSERT_TRUE(IsWindow(child));
     MSG message{};
-    EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the process must end with its pane";
+    // A quit left by an earlier pane of this process is not this one's.
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    bool quit = false;
+    while (!quit && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            quit = quit || message.message == WM_QUIT;
+            DispatchMessageW(&message);
+        }
+    }
+    EXPECT_TRUE(quit) << "the pane outlived its host";
+    EXPECT_FALSE(IsWindow(child));
 }
 
 TEST_F(PreviewPaneTest, HostGoingAwayEndsTheLoop) {
@@ -241,9 +265,9 @@ TEST_F(PreviewPaneTest, NoPaneWindowEndsTheStartUpInsteadOfWaitingForEver) {
         EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr);
         EXPECT_EQ(pane(), nullptr);
     }
-    // Host 0 keeps its empty pane, which the loop then waits for.
-    EXPECT_TRUE(runStartup(L"/p 0"));
-    EXPECT_NE(FindWindowW(paneClass.text, paneTitle.text), nullptr);
+    // Host 0: no pane, nothing to wait for.
+    EXPECT_FALSE(runStartup(L"/p 0"));
+    EXPECT_EQ(FindWindowW(paneClass.text, paneTitle.text), nullptr);
 }
 
 } // namespace

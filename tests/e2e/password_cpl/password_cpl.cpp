@@ -1,7 +1,8 @@
 // Stand-in for the Windows 9x password module: VerifyScreenSavePwd answers
 // what the scenario wrote into a file ("1" or "0", then "hold" to keep its
-// dialog open until the release file exists) and logs every call, and every
-// close request its dialog loop hands to the saver window, to another file.
+// dialog open until the release file exists) and logs every call, with the
+// path it was loaded from, and every close request its dialog loop hands to
+// the saver window, to another file.
 #include <windows.h>
 
 #include <cstdarg>
@@ -59,13 +60,25 @@ unsigned long long handleNumber(HWND window) {
     return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
 }
 
+// Which copy of the module was called: the one in the system folder or one
+// planted where a search by name would find it.
+const char* ownPath() {
+    static char path[MAX_PATH] = {};
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ownPath), &self);
+    GetModuleFileNameA(self, path, sizeof path);
+    return path;
+}
+
 void logCall(HWND owner, const Answer& answer) {
     BOOL running = FALSE;
     const BOOL known = SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     char title[64] = {};
     GetWindowTextA(owner, title, sizeof title);
-    logLine("call owner=%llu title=%s running=%s answer=%d hold=%d open=%d\n", handleNumber(owner), title,
-            known ? (running ? "1" : "0") : "unknown", answer.verdict, answer.hold ? 1 : 0, checksOpen);
+    logLine("call module=%s owner=%llu title=%s running=%s answer=%d hold=%d open=%d\n", ownPath(),
+            handleNumber(owner), title, known ? (running ? "1" : "0") : "unknown", answer.verdict,
+            answer.hold ? 1 : 0, checksOpen);
 }
 
 bool released() {

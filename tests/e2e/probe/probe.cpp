@@ -21,6 +21,7 @@ int usage() {
       "       probe texts HWND\n"
       "       probe exit-delay WATCHED_TITLE OWNER_TITLE TIMEOUT_MS\n"
       "       probe terminate PID\n"
+      "       probe current-folder PID\n"
       "       probe hold-file PATH TIMEOUT_MS\n"
       "       probe answers HWND TIMEOUT_MS\n"
       "       probe style HWND\n"
@@ -284,7 +285,7 @@ constexpr Command commands[] = {
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
     {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers}, {"style", cmd_style},
-    {"clipboard", cmd_clipboard},
+    {"clipboard", cmd_clipboard}, {"current-folder", cmd_current_folder},
 };
 
 }  // namespace

@@ -84,6 +84,7 @@ int cmd_keep(Args a);
 int cmd_version(Args a);
 int cmd_saver_running(Args a);
 int cmd_clipboard(Args a);
+int cmd_current_folder(Args a);
 int cmd_metrics(Args a);
 int cmd_monitors(Args a);
 int cmd_font(Args a);

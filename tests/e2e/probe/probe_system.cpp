@@ -3,8 +3,10 @@
 #include "probe.h"
 
 #include <mmsystem.h>
+#include <winternl.h>
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <fstream>
 #include <iterator>
 
@@ -66,6 +68,50 @@ int cmd_clipboard(Args a) {
     GlobalFree(memory);
     return exit_not_found;
   }
+  return exit_ok;
+}
+
+// The head of RTL_USER_PROCESS_PARAMETERS, up to the current folder's path.
+struct ProcessParametersHead {
+  ULONG maximum_length, length, flags, debug_flags;
+  HANDLE console;
+  ULONG console_flags;
+  HANDLE input, output, error;
+  UNICODE_STRING current_folder;
+};
+
+std::optional<std::wstring> current_folder_of(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return {};
+  PRTL_USER_PROCESS_PARAMETERS parameters = nullptr;
+  const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
+  if (!ReadProcessMemory(process, peb + offsetof(PEB, ProcessParameters), &parameters, sizeof parameters, nullptr))
+    return {};
+  ProcessParametersHead head{};
+  if (!ReadProcessMemory(process, parameters, &head, sizeof head, nullptr)) return {};
+  std::wstring folder(head.current_folder.Length / sizeof(wchar_t), L'\0');
+  if (!ReadProcessMemory(process, head.current_folder.Buffer, folder.data(), head.current_folder.Length, nullptr))
+    return {};
+  return folder;
+}
+
+// "current-folder PID": the current folder of another process (UTF-8), as
+// the system keeps it in the process's parameters.
+int cmd_current_folder(Args a) {
+  if (a.size() != 1) return usage();
+  const auto pid = parse_number(a[0]);
+  if (!pid) return usage();
+  const HANDLE process =
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, static_cast<DWORD>(*pid));
+  if (!process) return exit_not_found;
+  const std::optional<std::wstring> folder = current_folder_of(process);
+  CloseHandle(process);
+  if (!folder) return exit_not_found;
+  const int length = static_cast<int>(folder->size());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, folder->data(), length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, folder->data(), length, utf8.data(), size, nullptr, nullptr);
+  std::printf("%s\n", utf8.c_str());
   return exit_ok;
 }
 

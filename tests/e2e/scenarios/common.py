@@ -3,7 +3,9 @@ arguments CTest passes (--state, --windows-build), and runs named checks
 against the shared Wine environment, each one cleaned up after itself."""
 
 import argparse
+import contextlib
 import os
+import re
 import signal
 import sys
 import time
@@ -30,6 +32,34 @@ def programs_running(env):
         if any(name.encode() in command for name in (NAMES.frontendFile, NAMES.rendererFile)):
             left.append(pid)
     return left
+
+
+# Wine's +relay trace covers only the functions named here ("dll.Function"),
+# for programs started while it is set.
+RELAY_KEY = r"HKCU\Software\Wine\Debug"
+
+
+@contextlib.contextmanager
+def relay_only(env, functions):
+    """Programs started inside, with a winedebug of "+pid,+relay", trace
+    these functions' calls only."""
+    env.reg_add(RELAY_KEY, "RelayInclude", ";".join(functions))
+    try:
+        yield
+    finally:
+        env.reg_delete(RELAY_KEY, "RelayInclude")
+
+
+def relay_calls(process, function):
+    """(Windows process id, argument text) of each call to `function`
+    ("dll.Function", any letter case) in a process's +pid,+relay trace,
+    its children's included."""
+    calls = []
+    for line in process.stderr().splitlines():
+        match = re.match(r"([0-9a-f]+):[0-9a-f]+:Call ([\w.]+)\((.*)\) ret=[0-9a-f]+$", line)
+        if match and match.group(2).lower() == function.lower():
+            calls.append((int(match.group(1), 16), match.group(3)))
+    return calls
 
 
 def expect(condition, message):

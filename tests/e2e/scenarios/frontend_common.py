@@ -16,6 +16,7 @@ from renderer_common import TITLE as RENDERER_TITLE
 FRONTEND = f"bin/{NAMES.frontendFile}"
 RENDERER = f"bin/{NAMES.rendererFile}"
 SAVER_RUN_TITLE = NAMES.saverRunTitle
+HOST_TITLE = "Solvane Probe Host"
 KEY_KIND, KEY_TRACK, KEY_FILE = KEYS.musicKind, KEYS.repeatTrack, KEYS.musicFile
 SECTION_LINE = b"[" + KEYS.settingsSection + b"]\r\n"
 # The settings dialog's controls as the program lays them out: the parent
@@ -52,6 +53,20 @@ class Installation:
 
     def start(self, *arguments, winedebug=None, extra_env=None):
         return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env)
+
+
+def start_host(env, width, height):
+    """A stand-in screen-saver host: a window of the probe with a client area
+    of that size, in a process of its own."""
+    host = env.start(env.probe_exe, ["host", width, height, 60000])
+    window = env.wait_window(HOST_TITLE, timeout=15)
+    return host, window
+
+
+def pane_of(env, host_window):
+    """The preview pane inside a host window, or None."""
+    panes = [w for w in env.children(host_window.hwnd) if w.cls == NAMES.previewClass]
+    return panes[0] if panes else None
 
 
 def short_winpath(env, path):

@@ -1,33 +1,24 @@
 #!/usr/bin/env python3
 """Solvane.scr /p HWND as the screen-saver host starts it: the pane titled
 "Preview Window" becomes a child of the host's window at the host's size,
-ends with it, reads no settings and starts no renderer; bad handles give a
-0 x 0 pane that still ends when closed."""
+ends with it, reads no settings and starts no renderer; a handle that names
+no window, and a host whose process ends, leave no front end running."""
 
 import os
+import time
 
 import common
 from common import expect
 from contract import NAMES
-from frontend_common import Installation
+from frontend_common import Installation, pane_of, start_host
 from renderer_common import TITLE as RENDERER_TITLE
 
 WM_CLOSE = 0x0010
 WS_CHILD = 0x40000000
 PANE_CLASS = NAMES.previewClass
 PANE_TITLE = NAMES.previewTitle
-HOST_TITLE = "Solvane Probe Host"
-
-
-def start_host(env, width, height):
-    host = env.start(env.probe_exe, ["host", width, height, 60000])
-    window = env.wait_window(HOST_TITLE, timeout=15)
-    return host, window
-
-
-def pane_of(env, host_window):
-    panes = [w for w in env.children(host_window.hwnd) if w.cls == PANE_CLASS]
-    return panes[0] if panes else None
+# How soon a front end whose host is no window has ended.
+ENDS_WITHIN = 2
 
 
 def texts(env, hwnd):
@@ -76,16 +67,51 @@ def check_pane_fills_the_host_and_ends_with_it(env, args):
     expect("solvane.ini" not in proc.stderr().lower(), "a preview read the settings file")
 
 
-def check_bad_handles_give_an_empty_pane(env, args):
-    install = Installation(env, args, "preview-bad")
-    for arguments in (["/p"], ["/p", "123456789"], ["/p", "4294967296"], ["/p:abc"]):
+def gone_host_handle(env):
+    """The handle of a host window that has been closed."""
+    host, window = start_host(env, 152, 112)
+    env.close_window(window.hwnd)
+    expect(host.wait(10) == 0, "the host did not close")
+    try:
+        env.children(window.hwnd)
+    except common.HarnessError:
+        return window.hwnd
+    raise AssertionError(f"the closed host's window {window.hwnd} is still a window")
+
+
+def check_a_host_that_is_no_window_ends_the_front_end(env, args):
+    """No number, 0, numbers that name no window, and a closed host's handle:
+    nothing anybody could ever close is left; the front end has ended."""
+    install = Installation(env, args, "preview-no-host")
+    gone = gone_host_handle(env)
+    for arguments in (["/p"], ["/p", "0"], ["/p", gone], ["/p", "123456789"], ["/p", "4294967296"], ["/p:abc"]):
         proc = install.start(*arguments)
-        pane = env.wait_window(PANE_TITLE, timeout=15, cls=PANE_CLASS, visible=False)
-        expect(pane.width == 0 and pane.height == 0, f"{arguments}: pane {pane.width}x{pane.height}")
-        expect_no_renderer(env, install)
-        env.close_window(pane.hwnd)
-        rc = proc.wait(5)
+        try:
+            rc = proc.wait(ENDS_WITHIN)
+        except common.HarnessError:
+            raise AssertionError(f"{arguments}: the front end still runs {ENDS_WITHIN} s after its start")
         expect(rc == 0, f"{arguments}: the front end ended with {rc}")
+        expect(env.find_window(PANE_TITLE, PANE_CLASS) is None, f"{arguments}: a pane was left")
+        expect_no_renderer(env, install)
+
+
+def check_a_host_that_goes_away_ends_the_front_end(env, args):
+    """The host's process ends while the pane shows (no close for the pane):
+    the front end ends too."""
+    install = Installation(env, args, "preview-host-gone")
+    host, host_window = start_host(env, 152, 112)
+    proc = install.start("/p", host_window.hwnd)
+    common.winenv.poll(lambda: (lambda p: p is not None and p.visible)(pane_of(env, host_window)), 15,
+                       what="the pane shown inside the host")
+    rc, _ = env.probe("terminate", host_window.pid)
+    expect(rc == 0, "could not end the host from outside")
+    ended = time.monotonic()
+    try:
+        rc = proc.wait(ENDS_WITHIN)
+    except common.HarnessError:
+        raise AssertionError(f"the front end still runs {ENDS_WITHIN} s after its host's process ended")
+    print(f"     the front end ended {time.monotonic() - ended:.2f} s after its host", flush=True)
+    expect(rc == 0, f"the front end ended with {rc}")
 
 
 def check_nothing_while_a_saver_run_or_dialog_exists(env, args):
@@ -106,6 +132,7 @@ def check_nothing_while_a_saver_run_or_dialog_exists(env, args):
 if __name__ == "__main__":
     common.run_checks([
         check_pane_fills_the_host_and_ends_with_it,
-        check_bad_handles_give_an_empty_pane,
+        check_a_host_that_is_no_window_ends_the_front_end,
+        check_a_host_that_goes_away_ends_the_front_end,
         check_nothing_while_a_saver_run_or_dialog_exists,
     ], __doc__)

@@ -17,6 +17,11 @@ from renderer_common import park_cursor
 
 WM_CLOSE = 0x0010
 LATE_RENDERER = "tests/e2e/late_renderer/late_renderer.exe"
+# The sound the system plays for a sound it cannot open, unless told not to:
+# win.ini's [Sounds] Default, which the system keeps in this key.
+DEFAULT_SOUND = (r"HKCU\Control Panel\Sounds", "Default")
+# A sound that never started has nothing to end: only the stop is made.
+WAV_REFUSED_STOPPED = ["PlaySound(NULL)"]
 ANSWER_WITHIN_MS = 200
 
 
@@ -93,6 +98,33 @@ def check_wav_loops_without_a_timer(env, args):
     expect(run.commands == [], f"a WAV run sent MCI commands: {run.commands}")
     expect(run.sound.level(run.ended + 0.3, run.ended + 1.1) < 0.005, "the WAV goes on after the run")
     expect_close_step(run.frontend, WAV_STOPPED)
+
+
+def check_a_wav_that_cannot_be_opened_plays_no_default_sound(env, args):
+    """A WAV another program holds open for writing: the settings load, which
+    only reads, still finds it, but the sound player's open is refused. With a
+    default sound configured the run stays silent rather than looping that
+    sound, and the close step still stops the sound."""
+    folder = scratch_dir(env, "run-wav-held")
+    install = Installation(env, args, "run-wav-held")
+    wav = make_tone(folder, "held.wav", 1.0, frequency=660)
+    env.reg_add(*DEFAULT_SOUND, env.winpath(make_tone(folder, "default.wav", 2.0, frequency=880)))
+    holder = env.start(env.probe_exe, ["hold-file", env.winpath(wav), 600000])
+    try:
+        holder.wait_output(r"held", 30)
+        install.configure(2, 0, wav)
+        run = Run(env, install, "/s")
+        run.play_for(3.0)
+        run.end_with_key()
+        level = run.sound.level(run.renderer_up, run.ended)
+        _, heard = run.sound.tone(run.renderer_up, run.ended)
+        print(f"     level while running {level:.4f}, {heard:.2f} s of sound", flush=True)
+        expect(heard == 0 and level < 0.005,
+               f"{heard:.2f} s of sound (level {level:.3f}) for a WAV that cannot be opened")
+        expect_close_step(run.frontend, WAV_REFUSED_STOPPED)
+    finally:
+        holder.kill()
+        env.reg_delete(*DEFAULT_SOUND)
 
 
 def check_other_file_types_play_nothing(env, args):
@@ -198,6 +230,7 @@ if __name__ == "__main__":
     common.run_checks([
         check_mp3_plays_repeats_and_stops,
         check_wav_loops_without_a_timer,
+        check_a_wav_that_cannot_be_opened_plays_no_default_sound,
         check_other_file_types_play_nothing,
         check_cd_without_drive_stops_polling,
         check_close_request_stops_music_and_leaves_the_renderer,

@@ -8,7 +8,7 @@ import time
 import common
 from common import expect
 from contract import NAMES
-from frontend_common import (SAVER_RUN_TITLE, Installation, cursor_calls)
+from frontend_common import SAVER_RUN_TITLE, Installation, cursor_calls, pane_of, start_host
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -58,10 +58,12 @@ def check_missing_renderer_is_reported(env, args):
         expect_quick_exit(proc, f"{arguments} after the message")
         expect(env.find_window(RENDERER_TITLE) is None and env.find_window(SAVER_RUN_TITLE) is None,
                "something was started without a renderer")
-    proc = install.start("/p", "1234")
-    pane = env.wait_window(NAMES.previewTitle, timeout=15, visible=False)
+    host, host_window = start_host(env, 152, 112)
+    proc = install.start("/p", host_window.hwnd)
+    common.winenv.poll(lambda: pane_of(env, host_window), 15, what="the pane inside the host")
     expect(env.find_window(NAMES.messageTitle) is None, "a preview request showed the missing-renderer message")
-    env.close_window(pane.hwnd)
+    env.close_window(host_window.hwnd)
+    expect(host.wait(10) == 0, "the host did not close")
     expect_quick_exit(proc, "/p without a renderer")
 
 

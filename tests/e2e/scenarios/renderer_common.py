@@ -26,9 +26,9 @@ def park_cursor(env, x=960, y=540):
     env.mouse_move(x, y)
 
 
-def start_renderer(env, args, exe=None, extra_env=None, winedebug=None):
-    """Starts the renderer and waits for its retitled window."""
-    proc = env.start(exe or renderer_path(args), extra_env=extra_env, winedebug=winedebug)
+def start_renderer(env, args, exe=None, extra_env=None, cwd=None, winedebug=None):
+    """Starts the renderer (in the current folder `cwd`) and waits for its retitled window."""
+    proc = env.start(exe or renderer_path(args), extra_env=extra_env, cwd=cwd, winedebug=winedebug)
     try:
         window = env.wait_window(TITLE, timeout=START_TIMEOUT, cls=SAVER_CLASS)
     except HarnessError:

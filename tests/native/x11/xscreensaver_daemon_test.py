@@ -32,7 +32,8 @@ PACKAGE = "solvane"
 HACK = "/usr/libexec/xscreensaver/solvane"
 CONFIG = "/usr/share/xscreensaver/config/solvane.xml"
 PACKAGE_FILES = [HACK, "/usr/bin/solvane", CONFIG, "/usr/share/man/man6/solvane.6.gz",
-                 "/usr/share/applications/solvane.desktop", "/usr/share/doc/solvane/copyright"]
+                 "/usr/share/applications/solvane.desktop", "/usr/share/doc/solvane/copyright",
+                 "/usr/share/doc/solvane/changelog.gz"]
 # Shared by every run of this test on the machine: one run at a time. The
 # state folder outlives a killed run, so that the next one can clean up.
 LOCK = "/run/lock/solvane-daemon-test.lock"

@@ -100,7 +100,7 @@ TEST_F(SaverRunMusicTest, AGivenWaveFileLoopsAtOnce) {
     ASSERT_TRUE(openSaverWindow(given(2, 0, L"C:\\Sounds\\given.Wav")));
     ASSERT_EQ(sound.plays.size(), 1u);
     EXPECT_EQ(sound.plays[0].name, "C:\\Sounds\\given.Wav");
-    EXPECT_EQ(sound.plays[0].flags, static_cast<DWORD>(SND_ASYNC | SND_LOOP));
+    EXPECT_EQ(sound.plays[0].flags, static_cast<DWORD>(SND_ASYNC | SND_LOOP | SND_NODEFAULT));
     EXPECT_TRUE(mci.calls.empty());
 }
 

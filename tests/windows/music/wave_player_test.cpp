@@ -20,7 +20,7 @@ TEST_F(WavePlayerTest, WithoutAWaveDeviceNothingIsPlayed) {
     EXPECT_TRUE(sound.plays.empty());
 }
 
-TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlag) {
+TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlagNorDefaultSound) {
     sound.devices = 2;
     player.PlayWave(file);
     ASSERT_EQ(sound.plays.size(), 1u);
@@ -28,8 +28,7 @@ TEST_F(WavePlayerTest, PlayLoopsTheFileInTheBackgroundWithNoNameKindFlag) {
     EXPECT_TRUE(play.hasName);
     EXPECT_EQ(play.name, "C:\\Sounds\\rain loop.WAV");
     EXPECT_EQ(play.module, nullptr);
-    EXPECT_EQ(play.flags, 9u);
-    EXPECT_EQ(play.flags, static_cast<DWORD>(SND_ASYNC | SND_LOOP));
+    EXPECT_EQ(play.flags, static_cast<DWORD>(SND_ASYNC | SND_LOOP | SND_NODEFAULT));
 }
 
 TEST_F(WavePlayerTest, StopStopsAnySound) {
