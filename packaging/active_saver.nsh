@@ -14,16 +14,20 @@
 
 !macro SAVER_FUNCTIONS un
 ; In: $0 the active-saver value. Out: $1 1 when it names this installation's
-; Solvane.scr, else 0. The value and this folder may name the file in
-; different forms (long, short, the short form of only an ancestor), so their
-; short forms are compared; a value naming no file has none.
+; Solvane.scr, else 0. The value and this folder may name it in different
+; forms (long, short, the short form of only an ancestor), so the short forms
+; of their folders are compared, and the file names (Solvane.scr is its own
+; short name): the file itself may be gone already, removed by an uninstall
+; that could not finish. A value naming no folder has no short form.
 Function ${un}NamesThisSaver
   Push $2
   Push $3
   StrCpy $1 0
-  ${If} $0 != ""
-    GetFullPathName /SHORT $2 $0
-    GetFullPathName /SHORT $3 "$INSTDIR\${FRONTEND_FILE}"
+  ${GetFileName} $0 $2
+  ${If} $2 == "${FRONTEND_FILE}"
+    ${GetParent} $0 $2
+    GetFullPathName /SHORT $2 $2
+    GetFullPathName /SHORT $3 $INSTDIR
     ${If} $2 != ""
     ${AndIf} $2 == $3
       StrCpy $1 1
@@ -71,34 +75,28 @@ Function MakeActiveSaver
   Pop $0
 FunctionEnd
 
-; Pushes 1 while the active saver is this installation, else 0; asked while
-; its files are still there to give their short forms.
-Function un.ActiveSaverIsThis
+; While the active saver is still this installation, puts back the saver
+; and the on/off state the installer found; Windows removes the value when
+; "(None)" is chosen. An installation that kept nothing (made active later,
+; from the Start menu) only stops being the active saver.
+Function un.RestorePreviousSaver
   Push $0
   Push $1
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}"
   Call un.NamesThisSaver
-  StrCpy $0 $1
+  ${If} $1 = 1
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "${PREVIOUS_SAVER_VALUE}"
+    ${If} $0 == ""
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}"
+    ${Else}
+      WriteRegStr HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}" $0
+    ${EndIf}
+    ClearErrors
+    ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "${PREVIOUS_ACTIVE_VALUE}"
+    ${IfNot} ${Errors}
+      System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i r0, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
+    ${EndIf}
+  ${EndIf}
   Pop $1
-  Exch $0
-FunctionEnd
-
-; Puts back the saver and the on/off state the installer found; Windows
-; removes the value when "(None)" is chosen. An installation that kept
-; nothing (made active later, from the Start menu) only stops being the
-; active saver.
-Function un.RestorePreviousSaver
-  Push $0
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "${PREVIOUS_SAVER_VALUE}"
-  ${If} $0 == ""
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}"
-  ${Else}
-    WriteRegStr HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}" $0
-  ${EndIf}
-  ClearErrors
-  ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "${PREVIOUS_ACTIVE_VALUE}"
-  ${IfNot} ${Errors}
-    System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i r0, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
-  ${EndIf}
   Pop $0
 FunctionEnd

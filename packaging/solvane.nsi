@@ -199,8 +199,6 @@ Section "-un.Program"
   ${If} $0 = 0
     Abort
   ${EndIf}
-  Call un.ActiveSaverIsThis
-  Pop $1
   Delete "$INSTDIR\${FRONTEND_FILE}"
   Delete "$INSTDIR\${RENDERER_FILE}"
   ${If} ${FileExists} "$INSTDIR\${FRONTEND_FILE}"
@@ -209,9 +207,7 @@ Section "-un.Program"
     SetErrorLevel ${EXIT_PROGRAMS_KEPT}
     Abort
   ${EndIf}
-  ${If} $1 = 1
-    Call un.RestorePreviousSaver
-  ${EndIf}
+  Call un.RestorePreviousSaver
   Delete "$INSTDIR\ReadMe.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "${MENU_SAVER}"

@@ -4,12 +4,14 @@ the installer and registry as a Windows user meets them under Wine."""
 
 import os
 import re
+import signal
 import struct
 
 import shell_link
 from common import HarnessError, expect, programs_running, scratch_dir
 from contract import NAMES
 import winenv
+from procs import start_time, stop
 from winenv import poll
 
 ARCHES = {"win64": 0x8664, "win32": 0x014C}  # IMAGE_FILE_MACHINE_AMD64, _I386
@@ -338,11 +340,23 @@ def uninstaller_copies(env):
     return found
 
 
+def end_uninstaller_copies(env):
+    """Ends, by PID, uninstaller copies that a check which failed left
+    waiting on the display; they would hold its prefix."""
+    for pid in uninstaller_copies(env):
+        print(f"     ending an uninstaller copy an earlier check left (pid {pid})", flush=True)
+        stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, first_signal=signal.SIGKILL)
+
+
 def uninstall(env, *options, extra_env=None, removed=True):
     """Runs the uninstaller as the program list's quiet command does. It
     copies itself away and returns at once; the copy ending says it has
     finished. With removed, Solvane's entry must then be gone, else kept.
     Returns what the uninstaller printed."""
+    end_uninstaller_copies(env)
+    location = reg_string(env, UNINSTALL_KEY, "InstallLocation")
+    expect(location is not None, "no InstallLocation to uninstall from")
+    folder = windows_file(env, location)
     command = reg_string(env, UNINSTALL_KEY, "QuietUninstallString")
     expect(command is not None, "no QuietUninstallString to uninstall with")
     found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
@@ -356,6 +370,9 @@ def uninstall(env, *options, extra_env=None, removed=True):
     expect(rc == 0, f"the uninstaller ended with {rc}: {proc.stderr()[-1500:]!r}")
     poll(lambda: not uninstaller_copies(env), UNINSTALL_TIMEOUT, what="the uninstaller's copy to end")
     listed = reg_query(env, UNINSTALL_KEY, "DisplayName") is not None
+    # Once the entry is gone nothing can remove what is left.
+    left = sorted(set(os.listdir(folder)) - {"Solvane.ini"}) if os.path.isdir(folder) else []
+    expect(listed or not left, f"the entry is gone but {left} are left in {location}")
     expect(listed != removed, f"the uninstaller {'left' if listed else 'removed'} Solvane's entry: "
                               f"{proc.stderr()[-1500:]!r}")
     # A process that has ended lingers a moment on the Linux side.
@@ -484,6 +501,7 @@ class UninstallWizard(Wizard):
     def __init__(self, env):
         self.env = env
         self.hwnd = None
+        end_uninstaller_copies(env)
         command = reg_string(env, UNINSTALL_KEY, "UninstallString")
         expect(command is not None and command.startswith('"') and command.endswith('"'),
                f"the uninstall command is not a quoted path: {command!r}")
