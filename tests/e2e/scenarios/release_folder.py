@@ -70,9 +70,8 @@ def expect_untouched(env, path, files, what):
 
 def check_a_silent_install_refuses_a_folder_that_is_not_solvanes(env, args):
     product = another_product(env)
-    with open(package_path(args, "win64", ".zip"), "rb") as f:
-        with zipfile.ZipFile(f) as archive:
-            our_scr = archive.read("Solvane/" + NAMES.frontendFile)
+    with zipfile.ZipFile(package_path(args, "win64", ".zip")) as archive:
+        our_scr = archive.read("Solvane/" + NAMES.frontendFile)
     cases = {"another product": product,
              "another product beside Solvane.scr": {**product, NAMES.frontendFile: our_scr},
              "a folder in it": {"Data": None}}
