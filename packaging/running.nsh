@@ -4,8 +4,8 @@
 ; the image they run, asked to close through the windows the programs are
 ; built with (contract.nsh), and ended where they do not.
 
-; PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE
-!define PROCESS_ACCESS 0x00101001
+; PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION
+!define PROCESS_ACCESS 0x1001
 !define /math PROCESS_BYTES 4096 * 4
 !define CLOSE_WAIT_MS 5000
 !define END_WAIT_MS 5000
@@ -118,7 +118,7 @@ Function ${un}SolvaneWindows
   StrCpy $4 0
   ${Do}
     System::Call 'user32::FindWindowExW(p 0, p r4, w r1, w r0) p .r4'
-    ${If} $4 = 0
+    ${If} $4 == 0
       ${Break}
     ${EndIf}
     Push $0
