@@ -1,11 +1,17 @@
 ; Installer of the Solvane screen saver, built by the packaging step:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3 -DARCH=win64|win32 -DSTAGE=folder
-;            -DICON=file.ico -DOUTFILE=setup.exe solvane.nsi
-; STAGE holds the files to install (Solvane.scr, Solvane.dll, ReadMe.txt, LICENSE.txt).
+;            -DICON=file.ico -DCONTRACT=shared/contract.h -DOUTFILE=setup.exe solvane.nsi
+; STAGE holds the files to install (Solvane.scr, Solvane.dll, ReadMe.txt, LICENSE.txt);
+; CONTRACT is the header that names the programs' files and windows.
+;
+; Exit codes beside NSIS's own (0 done, 1 cancelled, 2 aborted):
+!define EXIT_FOLDER_NOT_OWN 3 ; setup: the folder holds files that are not Solvane's; nothing was written
+!define EXIT_PROGRAMS_KEPT 4  ; uninstall: a program file in use could not be removed; the entry stays
 
-!ifndef VERSION | ARCH | STAGE | ICON | OUTFILE
-  !error "VERSION, ARCH, STAGE, ICON and OUTFILE must be defined"
+!ifndef VERSION | ARCH | STAGE | ICON | CONTRACT | OUTFILE
+  !error "VERSION, ARCH, STAGE, ICON, CONTRACT and OUTFILE must be defined"
 !endif
+!include contract.nsh
 
 Unicode true
 !if "${ARCH}" == "win64"
@@ -22,16 +28,9 @@ Unicode true
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include Sections.nsh
+!include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
-!define DESKTOP_KEY "Control Panel\Desktop"
-!define SAVER_VALUE "SCRNSAVE.EXE"
-!define SPI_SETSCREENSAVEACTIVE 17
-!define SPIF_UPDATEINIFILE_SENDCHANGE 3
-!define CP_ACP 0
-!define WC_NO_BEST_FIT_CHARS 0x400
-; Room for the longest path NSIS holds, at two bytes a character.
-!define NARROW_BYTES 4096
 !define MENU_FOLDER "$SMPROGRAMS\Solvane"
 !define MENU_SAVER "${MENU_FOLDER}\Solvane.lnk"
 !define MENU_SETTINGS "${MENU_FOLDER}\Solvane settings.lnk"
@@ -87,91 +86,32 @@ LangString SettingsSection ${LANG_JAPANESE} "設定を削除する (Solvane.ini)
 LangString FolderRefused ${LANG_ENGLISH} "Solvane cannot be installed in this folder.$\r$\n$\r$\nIts name holds letters that this system's language for non-Unicode programs cannot write, and Windows has no short name for it without them, so Solvane could not read or save its settings there.$\r$\n$\r$\nPlease choose another folder, for example one named with English letters only."
 LangString FolderRefused ${LANG_JAPANESE} "このフォルダーには Solvane をインストールできません。$\r$\n$\r$\nフォルダー名に、このシステムの Unicode 対応ではないプログラムの言語では書けない文字が含まれており、その文字を含まない短い名前もありません。このままでは Solvane が設定を読み書きできません。$\r$\n$\r$\n別のフォルダー（例えば英数字だけの名前のフォルダー）を選んでください。"
 
-; ---------------------------------------------------------------- folder
+LangString FolderNotOwn ${LANG_ENGLISH} "Solvane cannot be installed in this folder.$\r$\n$\r$\nIt already holds files or folders that are not Solvane's. Installing would replace some of them, and uninstalling would delete them.$\r$\n$\r$\nPlease choose an empty or new folder, for example:$\r$\n$INSTDIR\Solvane"
+LangString FolderNotOwn ${LANG_JAPANESE} "このフォルダーには Solvane をインストールできません。$\r$\n$\r$\nこのフォルダーには Solvane のものではないファイルやフォルダーがあります。インストールするとその一部が上書きされ、アンインストールすると削除されてしまいます。$\r$\n$\r$\n空のフォルダーか新しいフォルダーを選んでください。例:$\r$\n$INSTDIR\Solvane"
+LangString ProgramsRunning ${LANG_ENGLISH} "Solvane is running from this folder: its settings dialog, a preview in the Screen Saver settings, or the screen saver itself.$\r$\n$\r$\nPress OK to close it and go on (settings not yet saved are lost), or Cancel to stop here and change nothing."
+LangString ProgramsRunning ${LANG_JAPANESE} "このフォルダーの Solvane が実行中です（設定ダイアログ、スクリーンセーバーの設定のプレビュー、またはスクリーンセーバー本体）。$\r$\n$\r$\n[OK] を押すと Solvane を終了して続行します（保存していない設定は失われます）。[キャンセル] を押すと何も変更せずに中止します。"
+LangString ClosingPrograms ${LANG_ENGLISH} "Closing Solvane's running programs"
+LangString ClosingPrograms ${LANG_JAPANESE} "実行中の Solvane を終了しています"
+LangString ProgramsKept ${LANG_ENGLISH} "Solvane could not be removed: $INSTDIR\${FRONTEND_FILE} or ${RENDERER_FILE} is still in use by another program.$\r$\n$\r$\nSolvane stays in the list of installed programs. Close the program that uses it (or restart Windows) and uninstall Solvane again."
+LangString ProgramsKept ${LANG_JAPANESE} "Solvane を削除できませんでした。$INSTDIR\${FRONTEND_FILE} または ${RENDERER_FILE} が別のプログラムで使用中です。$\r$\n$\r$\nSolvane はインストール済みのプログラムの一覧に残ります。使用しているプログラムを終了して（または Windows を再起動して）から、もう一度アンインストールしてください。"
 
-; The programs hand their folder to narrow (ANSI) calls, so it must be named
-; in a form the code page writes and reads back unchanged: a best-fit or
-; default character would name another file.
-; In: $0 a path. Out: $1 1 when it survives the round trip, else 0.
-Function SurvivesCodePage
-  Push $2
-  Push $3
-  Push $4
-  Push $5
-  StrCpy $1 0
-  System::Alloc ${NARROW_BYTES}
-  Pop $2
-  System::Call '*(i 0) p .r3'
-  System::Call 'kernel32::WideCharToMultiByte(i ${CP_ACP}, i ${WC_NO_BEST_FIT_CHARS}, w r0, i -1, p r2, i ${NARROW_BYTES}, p 0, p r3) i .r4'
-  System::Call '*$3(i .r5)'
-  ${If} $4 <> 0
-  ${AndIf} $5 = 0
-    System::Call 'kernel32::MultiByteToWideChar(i ${CP_ACP}, i 0, p r2, i -1, w .r4, i ${NSIS_MAX_STRLEN}) i .r5'
-    ${If} $5 <> 0
-    ${AndIf} $4 S== $0
-      StrCpy $1 1
-    ${EndIf}
-  ${EndIf}
-  System::Free $3
-  System::Free $2
-  Pop $5
-  Pop $4
-  Pop $3
-  Pop $2
-FunctionEnd
+!include folder.nsh
+!include running.nsh
+!insertmacro RUNNING_FUNCTIONS ""
+!insertmacro RUNNING_FUNCTIONS "un."
+!include active_saver.nsh
+!insertmacro SAVER_FUNCTIONS ""
+!insertmacro SAVER_FUNCTIONS "un."
 
-; Makes $INSTDIR a form of itself that survives the code page: as it is, or
-; the short form of its nearest existing ancestor followed by the rest
-; (which does not exist yet, so has no short form). Pushes 1 when such a
-; form was found, 0 when none exists and $INSTDIR is left as it was.
-Function UsableFolder
-  Push $0
-  Push $1
-  Push $2
-  Push $3
-  Push $4
-  StrCpy $0 $INSTDIR
-  Call SurvivesCodePage
-  ${If} $1 = 0
-    StrCpy $2 $INSTDIR
-    StrCpy $3 ""
-    ${DoUntil} ${FileExists} "$2\*.*"
-      ${GetParent} $2 $4
-      ${If} $4 == ""
-        StrCpy $2 ""
-        ${Break}
-      ${EndIf}
-      ${GetFileName} $2 $0
-      StrCpy $3 "\$0$3"
-      StrCpy $2 $4
-    ${Loop}
-    ${If} $2 != ""
-      ; With its backslash, so that a drive's root stays the root.
-      GetFullPathName /SHORT $0 "$2\"
-      ${If} $0 != ""
-        StrCpy $4 $0 "" -1
-        ${If} $4 == "\"
-          StrCpy $0 $0 -1
-        ${EndIf}
-        StrCpy $0 "$0$3"
-        Call SurvivesCodePage
-        ${If} $1 = 1
-          StrCpy $INSTDIR $0
-        ${EndIf}
-      ${EndIf}
-    ${EndIf}
-  ${EndIf}
-  StrCpy $0 $1
-  Pop $4
-  Pop $3
-  Pop $2
-  Pop $1
-  Exch $0
-FunctionEnd
-
-; The page shows the name the user knows; the folder is taken in the form the
-; programs can use, or refused when there is none.
+; The page shows the name the user knows; the folder is taken when it is
+; Solvane's own, in the form the programs can use, or refused.
 Function DirectoryLeave
+  Call FolderIsSolvanes
+  Pop $0
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderNotOwn)"
+    Abort
+  ${EndIf}
   Call UsableFolder
   Pop $0
   ${If} $0 = 0
@@ -180,39 +120,37 @@ Function DirectoryLeave
   ${EndIf}
 FunctionEnd
 
-; A silent install has nobody to ask: where no form survives it goes on with
-; the long name, so the saver still runs and its settings dialog says why it
-; cannot save, instead of leaving a deployment with no saver at all.
-Function .onInit
-  ${If} ${Silent}
-    Call UsableFolder
-    Pop $0
-  ${EndIf}
-FunctionEnd
-
 ; ---------------------------------------------------------------- install
 
 Section "!$(ProgramSection)" SecProgram
   SectionIn RO
+  ; A running program's file cannot be replaced.
+  Call EndRunningPrograms
+  Pop $0
+  ${If} $0 = 0
+    Abort
+  ${EndIf}
   SetOutPath "$INSTDIR"
-  File "${STAGE}\Solvane.scr"
-  File "${STAGE}\Solvane.dll"
+  File "${STAGE}\${FRONTEND_FILE}"
+  File "${STAGE}\${RENDERER_FILE}"
   File "${STAGE}\ReadMe.txt"
   File "${STAGE}\LICENSE.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   ; Windows lists the savers of its own folders and the one selected, so once
   ; another is chosen these are the way back: the first runs what Windows runs
-  ; for a saver's "Install" (select it, open Screen Saver Settings on it).
+  ; for a saver's "Install" (select it, open Screen Saver Settings on it),
+  ; which passes the path unquoted; its short form holds no blank.
+  GetFullPathName /SHORT $0 "$INSTDIR\${FRONTEND_FILE}"
   CreateDirectory "${MENU_FOLDER}"
-  CreateShortcut "${MENU_SAVER}" "$SYSDIR\rundll32.exe" 'desk.cpl,InstallScreenSaver "$INSTDIR\Solvane.scr"' "$INSTDIR\Solvane.scr" 0
-  CreateShortcut "${MENU_SETTINGS}" "$INSTDIR\Solvane.scr" "/c" "$INSTDIR\Solvane.scr" 0
+  CreateShortcut "${MENU_SAVER}" "$SYSDIR\rundll32.exe" "desk.cpl,InstallScreenSaver $0" "$INSTDIR\${FRONTEND_FILE}" 0
+  CreateShortcut "${MENU_SETTINGS}" "$INSTDIR\${FRONTEND_FILE}" "/c" "$INSTDIR\${FRONTEND_FILE}" 0
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Solvane"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Solvane"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Solvane.scr,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${FRONTEND_FILE},0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
@@ -221,35 +159,55 @@ Section "!$(ProgramSection)" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; The per-user choice the display control panel makes. Windows stores the
-; short form of the path, which needs no quotes however the folder is named
-; (the long one where the volume makes no short names, as GetShortPathName
-; then answers).
+; The per-user choice the display control panel makes; /KEEPSAVER leaves it.
 Section "$(ActiveSection)" SecActive
-  GetFullPathName /SHORT $0 "$INSTDIR\Solvane.scr"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}" $0
-  System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
+  Call MakeActiveSaver
 SectionEnd
+
+; A silent install has nobody to ask. A folder that is not Solvane's own is
+; refused before anything is written. Where no form of the name survives the
+; code page it goes on with the long name, so the saver still runs and its
+; settings dialog says why it cannot save, instead of leaving a deployment
+; with no saver at all.
+Function .onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/KEEPSAVER" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecActive}
+  ${EndIf}
+  ${If} ${Silent}
+    Call FolderIsSolvanes
+    Pop $0
+    ${If} $0 = 0
+      SetErrorLevel ${EXIT_FOLDER_NOT_OWN}
+      Abort
+    ${EndIf}
+    Call UsableFolder
+    Pop $0
+  ${EndIf}
+FunctionEnd
 
 ; ---------------------------------------------------------------- uninstall
 
+; The programs go first: while either is still there (in use by a program
+; that could not be ended) nothing else changes and the entry stays, so the
+; uninstaller can be run again.
 Section "-un.Program"
-  ; Reset the active screen saver only while it is still ours; Windows
-  ; removes the value when "(None)" is chosen. The value and this folder may
-  ; name the file in different forms (long, short, the short form of only an
-  ; ancestor), so their short forms are compared; a value naming no file has
-  ; none.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}"
-  ${If} $0 != ""
-    GetFullPathName /SHORT $0 $0
-    GetFullPathName /SHORT $1 "$INSTDIR\Solvane.scr"
-    ${If} $0 != ""
-    ${AndIf} $0 == $1
-      DeleteRegValue HKCU "${DESKTOP_KEY}" "${SAVER_VALUE}"
-    ${EndIf}
+  Call un.EndRunningPrograms
+  Pop $0
+  ${If} $0 = 0
+    Abort
   ${EndIf}
-  Delete "$INSTDIR\Solvane.scr"
-  Delete "$INSTDIR\Solvane.dll"
+  Delete "$INSTDIR\${FRONTEND_FILE}"
+  Delete "$INSTDIR\${RENDERER_FILE}"
+  ${If} ${FileExists} "$INSTDIR\${FRONTEND_FILE}"
+  ${OrIf} ${FileExists} "$INSTDIR\${RENDERER_FILE}"
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(ProgramsKept)" /SD IDOK
+    SetErrorLevel ${EXIT_PROGRAMS_KEPT}
+    Abort
+  ${EndIf}
+  Call un.RestorePreviousSaver
   Delete "$INSTDIR\ReadMe.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "${MENU_SAVER}"

@@ -42,11 +42,13 @@ if ((${#missing[@]} + ${#missing_daemon[@]})); then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing_daemon[@]}" >/dev/null
 fi
 
-# Wine needs a Japanese locale for code page 932 tests.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives the code
+# page 932 tests theirs, hi_IN.UTF-8 (no ANSI code page on Windows) gives 65001.
+for wanted in ja_JP hi_IN; do
+  locale -a 2>/dev/null | grep -qi "^$wanted\.utf8$" && continue
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo_cmd[@]}" locale-gen >/dev/null
-fi
+done

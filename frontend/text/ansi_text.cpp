@@ -24,6 +24,8 @@ std::optional<std::string> toAnsiExactly(std::wstring_view text) {
         return std::string();
     }
     // UTF-8 as the system code page takes neither the flag nor the question.
+    // The installer checks its folder by the same rule (SurvivesCodePage in
+    // packaging/folder.nsh); the two must agree.
     const bool utf8 = GetACP() == CP_UTF8;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     const int wideLength = static_cast<int>(text.size());

@@ -21,15 +21,16 @@ from contract import NAMES  # noqa: E402
 
 def programs_running(env):
     """Wine processes of the environment's prefix running either of our
-    programs (Solvane.scr or Solvane.dll)."""
+    programs (Solvane.scr or Solvane.dll), not those merely given one's name."""
+    names = {NAMES.frontendFile.lower(), NAMES.rendererFile.lower()}
     left = []
     for pid in winenv.prefix_processes(env.prefix):
         try:
             with open(f"/proc/{pid}/cmdline", "rb") as f:
-                command = f.read()
+                program = f.read().split(b"\0", 1)[0].decode(errors="replace")
         except OSError:
             continue
-        if any(name.encode() in command for name in (NAMES.frontendFile, NAMES.rendererFile)):
+        if program.replace("\\", "/").rsplit("/", 1)[-1].lower() in names:
             left.append(pid)
     return left
 

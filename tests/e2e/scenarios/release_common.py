@@ -4,16 +4,20 @@ the installer and registry as a Windows user meets them under Wine."""
 
 import os
 import re
+import signal
 import struct
 
 import shell_link
 from common import HarnessError, expect, programs_running, scratch_dir
 from contract import NAMES
+import winenv
+from procs import start_time, stop
 from winenv import poll
 
 ARCHES = {"win64": 0x8664, "win32": 0x014C}  # IMAGE_FILE_MACHINE_AMD64, _I386
 PROGRAMS = (NAMES.frontendFile, NAMES.rendererFile)
 DOCUMENTS = ("ReadMe.txt", "LICENSE.txt")
+INSTALLED = sorted(PROGRAMS + DOCUMENTS + ("Uninstall.exe",))
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Solvane"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SAVER_VALUE = "SCRNSAVE.EXE"
@@ -29,7 +33,7 @@ RUNDLL32 = r"C:\windows\system32\rundll32.exe"
 UTF8_ARGUMENTS = {"LC_ALL": "C.UTF-8"}
 INSTALL_TIMEOUT = 120
 UNINSTALL_TIMEOUT = 60
-PROGRAMS_END_TIMEOUT = 15
+PROGRAMS_END_TIMEOUT = 10
 
 
 def add_release_arguments(parser):
@@ -248,18 +252,48 @@ def DesktopSettings(env, *more):
 
 # ---------------------------------------------------------------- installing
 
+TEST_FOLDER = "Saver Test"  # with a space, so its short and long forms differ
+OTHER_SAVER = r"C:\windows\system32\Other Saver.scr"
+SETTINGS = b"[Section]\r\nBGM\x8b\xe6\x95\xaa= 0\r\n"
+
+# The installer's and uninstaller's own exit codes beside NSIS's.
+EXIT_FOLDER_NOT_OWN = 3
+EXIT_PROGRAMS_KEPT = 4
+KEEP_SAVER = "/KEEPSAVER"
+
+
+def folder_options(folder):
+    """/D=FOLDER as the command line gives it: NSIS takes everything after
+    /D= as the folder, spaces and all, but no quotes, and Wine quotes an
+    argument that holds a space, so it goes in pieces."""
+    return f"/D={folder}".split(" ") if folder else []
+
+
+def run_setup(env, setup, folder=None, options=(), extra_env=None):
+    """The silent installer's exit code."""
+    rc, _ = env.run(setup, ["/S", *options, *folder_options(folder)], timeout=INSTALL_TIMEOUT, extra_env=extra_env)
+    return rc
+
+
 class Installed:
     """One silent installation of a setup program, into a folder given with
     /D or into its default folder, under the code page extra_env gives."""
 
-    def __init__(self, env, setup, folder=None, extra_env=None):
+    def __init__(self, env, setup, folder=None, extra_env=None, options=()):
+        rc = run_setup(env, setup, folder, options, extra_env)
+        expect(rc == 0, f"the silent installer ended with {rc}")
+        self._read_entry(env, extra_env)
+
+    @classmethod
+    def listed(cls, env, extra_env=None):
+        """The installation Solvane's program entry names, however it was made."""
+        installed = cls.__new__(cls)
+        installed._read_entry(env, extra_env)
+        return installed
+
+    def _read_entry(self, env, extra_env):
         self.env = env
         self.extra_env = extra_env
-        # NSIS takes everything after /D= as the folder, spaces and all, but no
-        # quotes: Wine quotes an argument that holds a space, so give it in pieces.
-        options = f"/D={folder}".split(" ") if folder else []
-        rc, _ = env.run(setup, ["/S", *options], timeout=INSTALL_TIMEOUT, extra_env=extra_env)
-        expect(rc == 0, f"the silent installer ended with {rc}")
         self.folder = reg_string(env, UNINSTALL_KEY, "InstallLocation")  # Windows path, as the installer took it
         expect(self.folder is not None, "the installer wrote no InstallLocation")
         self.path = windows_file(env, self.folder)
@@ -275,17 +309,54 @@ class Installed:
         """The installed front end, started by the path the installer chose."""
         return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env or self.extra_env)
 
-    def uninstall(self, *options):
-        uninstall(self.env, *options, extra_env=self.extra_env)
+    def uninstall(self, *options, removed=True):
+        return uninstall(self.env, *options, extra_env=self.extra_env, removed=removed)
 
 
-def uninstall(env, *options, extra_env=None):
+def setup_program(args):
+    return package_path(args, "win64", "-setup.exe")
+
+
+def drive_c(env, *parts):
+    return os.path.join(env.prefix, "drive_c", *parts)
+
+
+def install(env, args, name, **options):
+    """The 64-bit installer run silently into a test folder of its own."""
+    return Installed(env, setup_program(args), rf"C:\{TEST_FOLDER}\{name}-{os.getpid()}\Solvane", **options)
+
+
+def uninstaller_copies(env):
+    """Wine processes of the prefix running an uninstaller's copy, which NSIS
+    starts with _?=FOLDER."""
+    found = []
+    for pid in winenv.prefix_processes(env.prefix):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if b"_?=" in f.read():
+                    found.append(pid)
+        except OSError:
+            continue
+    return found
+
+
+def end_uninstaller_copies(env):
+    """Ends, by PID, uninstaller copies that a check which failed left
+    waiting on the display; they would hold its prefix."""
+    for pid in uninstaller_copies(env):
+        print(f"     ending an uninstaller copy an earlier check left (pid {pid})", flush=True)
+        stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, first_signal=signal.SIGKILL)
+
+
+def uninstall(env, *options, extra_env=None, removed=True):
     """Runs the uninstaller as the program list's quiet command does. It
-    copies itself away and returns at once; the entry going, its last step,
-    says the copy has finished."""
-    # A renderer's process outlives its window a little; an uninstaller that
-    # found a program's file in use would fail.
-    poll(lambda: not programs_running(env), PROGRAMS_END_TIMEOUT, what="Solvane's programs to end")
+    copies itself away and returns at once; the copy ending says it has
+    finished. With removed, Solvane's entry must then be gone, else kept.
+    Returns what the uninstaller printed."""
+    end_uninstaller_copies(env)
+    location = reg_string(env, UNINSTALL_KEY, "InstallLocation")
+    expect(location is not None, "no InstallLocation to uninstall from")
+    folder = windows_file(env, location)
     command = reg_string(env, UNINSTALL_KEY, "QuietUninstallString")
     expect(command is not None, "no QuietUninstallString to uninstall with")
     found = re.fullmatch(r'"([^"]+)"\s*(.*)', command)
@@ -297,8 +368,16 @@ def uninstall(env, *options, extra_env=None):
         proc.kill()
         raise
     expect(rc == 0, f"the uninstaller ended with {rc}: {proc.stderr()[-1500:]!r}")
-    poll(lambda: reg_query(env, UNINSTALL_KEY, "DisplayName") is None, UNINSTALL_TIMEOUT,
-         what="the uninstaller to remove the program entry")
+    poll(lambda: not uninstaller_copies(env), UNINSTALL_TIMEOUT, what="the uninstaller's copy to end")
+    listed = reg_query(env, UNINSTALL_KEY, "DisplayName") is not None
+    # Once the entry is gone nothing can remove what is left.
+    left = sorted(set(os.listdir(folder)) - {"Solvane.ini"}) if os.path.isdir(folder) else []
+    expect(listed or not left, f"the entry is gone but {left} are left in {location}")
+    expect(listed != removed, f"the uninstaller {'left' if listed else 'removed'} Solvane's entry: "
+                              f"{proc.stderr()[-1500:]!r}")
+    # A process that has ended lingers a moment on the Linux side.
+    poll(lambda: not programs_running(env), PROGRAMS_END_TIMEOUT, what="Solvane's programs to end")
+    return proc.stderr()
 
 
 # ---------------------------------------------------------------- Start menu
@@ -320,7 +399,8 @@ def expect_shortcuts(env, installed, code_page):
     saver = shell_link.read(os.path.join(menu, MENU_SAVER), code_page)
     expect(os.path.samefile(windows_file(env, saver.target), windows_file(env, RUNDLL32)),
            f"{MENU_SAVER} starts {saver.target!r}, not the system's rundll32.exe")
-    install = f'desk.cpl,InstallScreenSaver "{installed.scr}"'
+    # Unquoted, as Windows' own Install verb passes it, and short: no blank.
+    install = f"desk.cpl,InstallScreenSaver {short_form(env, installed.scr)}"
     expect(saver.arguments == install, f"{MENU_SAVER} is given {saver.arguments!r}, not {install!r}")
     settings = shell_link.read(os.path.join(menu, MENU_SETTINGS), code_page)
     expect((settings.target, settings.arguments) == (installed.scr, "/c"),
@@ -346,3 +426,97 @@ def windows_file(env, path):
     rc, out = env.run("winepath", ["-u", path], extra_env=UTF8_ARGUMENTS)
     expect(rc == 0 and out.strip(), f"winepath cannot resolve {path!r}")
     return out.strip()
+
+
+# ---------------------------------------------------------------- the wizard
+
+WIZARD_TIMEOUT = 30
+# The English pages' own texts.
+COMPONENTS_TEXT = "Choose Components"
+FINISH_TEXT = "Completing Solvane"
+UNINSTALL_CONFIRM_TEXT = "Remove Solvane"
+
+
+class Wizard:
+    """The setup program's wizard, driven with keys as a user drives it and
+    read through the texts of the foreground window."""
+
+    def __init__(self, env, setup, folder, locale, options=(), winedebug=None):
+        self.env = env
+        self.proc = env.start(setup, [*options, *folder_options(folder)], extra_env=locale, winedebug=winedebug)
+        self.hwnd = None
+
+    def running(self):
+        return self.proc.alive()
+
+    def wait(self, what, shown):
+        """(hwnd, texts) of the foreground window once shown(hwnd, texts)."""
+        def foreground():
+            expect(self.running(), f"the wizard ended while waiting for {what}")
+            found = self.env.foreground()
+            if not found:
+                return None
+            rc, out = self.env.probe("texts", found[0])
+            return (found[0], out) if rc == 0 and shown(found[0], out) else None
+        return poll(foreground, WIZARD_TIMEOUT, what=what)
+
+    def page(self, what, shown):
+        self.hwnd, texts = self.wait(f"the {what} page", lambda hwnd, out: self.hwnd in (None, hwnd) and shown(out))
+        return texts
+
+    def directory_page(self, version, folder):
+        """Through the welcome and licence pages to the directory page, which
+        shows folder."""
+        self.page("welcome", lambda out: out.startswith(f"#32770\tSolvane {version}") and "Edit\t" not in out)
+        self.env.key("Return")
+        self.page("licence", lambda out: "RichEdit20W\t" in out)
+        self.env.key("Return")
+        self.page("directory", lambda out: f"Edit\t{folder}\n" in out)
+
+    def refused(self, folder):
+        """Next on the directory page, which refuses the folder: returns the
+        texts of what it said, once the page is back."""
+        self.env.key("Return")
+        _, told = self.wait("the folder to be refused", lambda hwnd, out: hwnd != self.hwnd)
+        self.env.key("Return")
+        self.page("directory again", lambda out: f"Edit\t{folder}\n" in out)
+        return told
+
+    def install(self):
+        """Next on the directory page, Install on the components page, and
+        Finish once the files are in."""
+        self.env.key("Return")
+        self.page("components", lambda out: COMPONENTS_TEXT in out)
+        self.env.key("Return")
+        self.page("finish", lambda out: FINISH_TEXT in out)
+        self.env.key("Return")
+        rc = self.proc.wait(WIZARD_TIMEOUT)
+        expect(rc == 0, f"the setup program ended with {rc}")
+
+
+class UninstallWizard(Wizard):
+    """The uninstaller's wizard, started as the program list starts it; it
+    runs in the uninstaller's copy."""
+
+    def __init__(self, env):
+        self.env = env
+        self.hwnd = None
+        end_uninstaller_copies(env)
+        command = reg_string(env, UNINSTALL_KEY, "UninstallString")
+        expect(command is not None and command.startswith('"') and command.endswith('"'),
+               f"the uninstall command is not a quoted path: {command!r}")
+        stub = env.start(command[1:-1], extra_env=UTF8_ARGUMENTS)
+        expect(stub.wait(UNINSTALL_TIMEOUT) == 0, "the uninstaller did not start its copy")
+
+    def running(self):
+        return bool(uninstaller_copies(self.env))
+
+    def to_uninstall(self):
+        """Through the confirmation and components pages: Uninstall pressed."""
+        self.page("confirmation", lambda out: UNINSTALL_CONFIRM_TEXT in out)
+        self.env.key("Return")
+        self.page("components", lambda out: COMPONENTS_TEXT in out)
+        self.env.key("Return")
+
+    def ended(self):
+        poll(lambda: not self.running(), UNINSTALL_TIMEOUT, what="the uninstaller's copy to end")

@@ -35,6 +35,13 @@ def zip_members(args, arch):
         return {info.filename: archive.read(info) for info in archive.infolist() if not info.is_dir()}
 
 
+def first_paragraph(text, heading):
+    """The first paragraph of a read-me section (its heading underlined with
+    dashes), or None."""
+    found = re.search(rf"(?m)^{re.escape(heading)}\r\n-+\r\n(.*?)(?:\r\n\r\n|\Z)", text, re.S)
+    return found.group(1) if found else None
+
+
 def check_zips_hold_programs_readme_and_licence(args):
     expected = {FOLDER + name for name in PROGRAMS + DOCUMENTS}
     with open(os.path.join(ROOT, "LICENSE"), "rb") as f:
@@ -51,6 +58,13 @@ def check_zips_hold_programs_readme_and_licence(args):
                        f"Solvane-{args.version}-{arch}-setup.exe", "Getting back to Solvane", "Solvane に戻すには",
                        'Start menu folder "Solvane"', "スタート メニューに「Solvane」フォルダー"):
             expect(needed in text, f"the {arch} read-me does not mention {needed!r}")
+        # Windows' Configure on a .scr starts the saver: the way to the settings is elsewhere.
+        for wrong in ("Configure", "構成"):
+            expect(wrong not in text, f"the {arch} read-me sends users to {wrong!r}")
+        for heading, named in (("Settings", '"Solvane settings"'), ("設定", "「Solvane settings」")):
+            paragraph = first_paragraph(text, heading)
+            expect(paragraph is not None and named in paragraph,
+                   f"the {arch} read-me's section {heading!r} does not name {named}: {paragraph!r}")
         expect(members[FOLDER + "LICENSE.txt"] == licence.replace(b"\n", b"\r\n"),
                f"the {arch} LICENSE.txt is not the repository's licence with CRLF lines")
 
