@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace solvane {
 
@@ -60,6 +61,11 @@ public:
     std::function<void()> Click;
     // Told the name of a property whose change the form description must keep.
     std::function<void(std::wstring_view)> PropertyChanged;
+
+    // What a screen reader says of the button beside its caption, where the
+    // caption alone does not tell what it does.
+    const std::wstring& description() const { return description_; }
+    void setDescription(std::wstring description) { description_ = std::move(description); }
 
     std::wstring Caption() const { return LblMsg.caption; }
     void Caption(std::wstring caption);
@@ -158,6 +164,7 @@ private:
     Skin lastSkin_ = Skin::Normal;
     unsigned paintCount_ = 0;
 
+    std::wstring description_;
     CommandAccessible accessible_{*this};
     AccessibleAnswer answer_{accessible_};
 };

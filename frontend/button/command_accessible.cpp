@@ -17,6 +17,8 @@ long CommandAccessible::state(int) const {
     return STATE_SYSTEM_FOCUSABLE | (GetFocus() == button_.window() ? STATE_SYSTEM_FOCUSED : 0);
 }
 
+std::wstring CommandAccessible::description(int) const { return button_.description(); }
+
 std::wstring CommandAccessible::defaultAction(int) const { return L"押す"; }
 
 bool CommandAccessible::doDefaultAction(int) {

@@ -18,6 +18,7 @@ public:
     std::wstring name(int part) const override;
     long role(int part) const override;
     long state(int part) const override;
+    std::wstring description(int part) const override;
     std::wstring defaultAction(int part) const override;
     bool doDefaultAction(int part) override;
     bool takeFocus() override;

@@ -423,8 +423,8 @@ private:
         }
         if (HWND window = content_->partWindow(*part); window != nullptr) {
             to.window = clientObject<IAccessible>(window);
-            to.error = E_FAIL;
-            return to.window ? to : Target{nullptr, -1, E_FAIL};
+            to.error = E_FAIL; // the window gave no object
+            return to;
         }
         to.part = *part;
         return to;

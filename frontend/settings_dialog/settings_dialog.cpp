@@ -82,6 +82,8 @@ void SettingsDialog::createButtons() {
         const PropertyBag* stored = form.find(name);
         button->ReadProperties(stored != nullptr ? *stored : none, font);
     }
+    // "..." says nothing to a reader by its caption.
+    Cmd_BGM.setDescription(L"BGMﾌｧｲﾙを選ぶ");
     Cmd_BGM.Click = [this] { chooseMusicFile(); };
     Cmd_Set.Click = [this] { saveAndClose(); };
     Cmd_Can.Click = [this] { closeWithoutSaving(); };

@@ -102,6 +102,14 @@ TEST_F(AccessibleDialogTest, EveryControlHasItsNameRoleAndState) {
     EXPECT_EQ(tree(*dialog), fileOptionTree("ｷｬﾝｾﾙ", true));
     dialog->setButton().Enabled(-1);
     EXPECT_EQ(tree(*dialog), fileOptionTree("ｷｬﾝｾﾙ"));
+
+    // "..." says what it is for; the others' captions say it.
+    const auto button = reader::find(dialog->window(), ROLE_SYSTEM_PUSHBUTTON, L"...");
+    ASSERT_TRUE(button);
+    BSTR description = nullptr;
+    ASSERT_EQ(button->object->get_accDescription(button->child, &description), S_OK);
+    EXPECT_STREQ(description, L"BGMﾌｧｲﾙを選ぶ");
+    SysFreeString(description);
 }
 
 TEST_F(AccessibleDialogTest, ChoosingEachOptionChecksItAndMovesWhatIsAvailable) {
