@@ -154,8 +154,8 @@ double contrast(COLORREF a, COLORREF b) {
 }
 
 // A box holding text, in the dialog's client area: its background is the
-// colour most of it shows, its text the system colour in it standing out
-// most from that.
+// colour most of it shows, its text the system colour most of the rest
+// shows (the letters' smoothed edges are blends, not system colours).
 struct TextBox {
     std::string what;
     RECT area;
@@ -176,12 +176,14 @@ void measure(const Screen& screen, const std::set<COLORREF>& system, TextBox& bo
                      })->first;
     box.text = box.background;
     box.inked = 0;
+    int most = 0;
     for (const auto& [colour, count] : counts) {
         if (colour == box.background) {
             continue;
         }
         box.inked += count;
-        if (system.count(colour) && contrast(colour, box.background) > contrast(box.text, box.background)) {
+        if (system.count(colour) && count > most) {
+            most = count;
             box.text = colour;
         }
     }
@@ -250,7 +252,7 @@ protected:
             {"ｷｬﾝｾﾙ", inDialog(dialog->cancelButton().window(), 4)},
             {"その他の作品", inDialog(dialog->worksButton().window(), 4)},
             {"... (disabled)", inDialog(dialog->fileButton().window(), 4)},
-            {"BGM", onPanel(layout::heading)},
+            {"BGM", onPanel(layout::heading, -2)}, // inside its frame
             {"曲目をﾘﾋﾟｰﾄ", onPanel(layout::repeatLabel)},
             {"無し", onPanel(layout::optionLabels[0])},
             {"音楽CD (chosen)", onPanel(layout::optionLabels[1], 1)},
