@@ -246,8 +246,8 @@ void SettingsDialog::onDpiChanged(const TwipsScale& scale, const RECT& suggested
     InvalidateRect(window(), nullptr, FALSE);
 }
 
-// Whether high contrast is on or its colours changed, everything is painted
-// again in the look that now applies; the buttons' faces are kept drawn.
+// High contrast switched or the system's colours changed: everything is
+// painted again in the look that now applies, the buttons' kept faces too.
 void SettingsDialog::onSystemLookChanged() {
     for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
         button->systemLookChanged();

@@ -245,6 +245,75 @@ TEST_F(AccessibleDialogTest, ADisabledButtonTakesNoDefaultAction) {
               DISP_E_MEMBERNOTFOUND);
 }
 
+// The name of a child a reader got back: an object of its own or a part of `owner`.
+std::wstring nameOf(IAccessible& owner, VARIANT& child) {
+    Microsoft::WRL::ComPtr<IAccessible> object;
+    VARIANT which = child;
+    if (child.vt == VT_DISPATCH) {
+        child.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(object.GetAddressOf()));
+        which.vt = VT_I4;
+        which.lVal = CHILDID_SELF;
+    }
+    BSTR name = nullptr;
+    (object ? object.Get() : &owner)->get_accName(which, &name);
+    std::wstring result = name != nullptr ? name : L"(none)";
+    SysFreeString(name);
+    VariantClear(&child);
+    return result;
+}
+
+TEST_F(AccessibleDialogTest, ReadersFindWhereElementsAreAndMoveBetweenThem) {
+    auto dialog = openDialog();
+    SetFocus(dialog->fileButton().window());
+    const auto cd = reader::find(dialog->window(), ROLE_SYSTEM_RADIOBUTTON, L"音楽CD");
+    ASSERT_TRUE(cd);
+    IAccessible& panel = *cd->object.Get();
+
+    // The option covers its mark and its label, where the screen shows them.
+    POINT origin{0, 0};
+    ClientToScreen(dialog->panel(), &origin);
+    LONG x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(panel.accLocation(&x, &y, &width, &height, cd->child), S_OK);
+    EXPECT_EQ(x, origin.x + layout::optionMark1.left / 15);
+    EXPECT_EQ(y, origin.y + layout::optionMark1.top / 15);
+    EXPECT_GT(x + width, origin.x + layout::optionLabel1.left / 15) << "the label is part of it";
+    VARIANT hit;
+    ASSERT_EQ(panel.accHitTest(x + width - 2, y + height / 2, &hit), S_OK);
+    EXPECT_EQ(nameOf(panel, hit), L"音楽CD");
+    RECT box{};
+    GetWindowRect(dialog->repeatBox(), &box);
+    ASSERT_EQ(panel.accHitTest(box.left + 3, box.top + 3, &hit), S_OK);
+    EXPECT_EQ(nameOf(panel, hit), L"曲目をﾘﾋﾟｰﾄ") << "the repeat box, an object of its own";
+
+    // The focus, from the dialog down: the panel holds it, then "...".
+    const auto root = reader::find(dialog->window(), ROLE_SYSTEM_DIALOG, L"<Solvane>");
+    ASSERT_TRUE(root);
+    VARIANT focus;
+    ASSERT_EQ(root->object->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(nameOf(*root->object.Get(), focus), L"BGM");
+    ASSERT_EQ(panel.get_accFocus(&focus), S_OK);
+    EXPECT_EQ(nameOf(panel, focus), L"...");
+
+    // Along the panel's children, and up from a button to the dialog.
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT next;
+    ASSERT_EQ(panel.accNavigate(NAVDIR_FIRSTCHILD, self, &next), S_OK);
+    EXPECT_EQ(nameOf(panel, next), L"音楽CD");
+    ASSERT_EQ(panel.accNavigate(NAVDIR_NEXT, cd->child, &next), S_OK);
+    EXPECT_EQ(nameOf(panel, next), L"曲目をﾘﾋﾟｰﾄ");
+    const auto set = reader::find(dialog->window(), ROLE_SYSTEM_PUSHBUTTON, L"設定");
+    ASSERT_TRUE(set);
+    IDispatch* parent = nullptr;
+    ASSERT_EQ(set->object->get_accParent(&parent), S_OK);
+    VARIANT up;
+    up.vt = VT_DISPATCH;
+    up.pdispVal = parent;
+    EXPECT_EQ(nameOf(*set->object.Get(), up), L"<Solvane>");
+}
+
 // What a reader is told, as it is told: each event with the element it names.
 struct Heard {
     DWORD event;
