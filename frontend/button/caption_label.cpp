@@ -17,7 +17,9 @@ void CaptionLabel::paint(HDC dc) const {
     constexpr UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
     RECT area = pixelBox();
     COLORREF previousColour = 0;
-    if (enabled) {
+    if (contrastColour) {
+        previousColour = SetTextColor(dc, *contrastColour);
+    } else if (enabled) {
         previousColour = SetTextColor(dc, resolveColour(colour).value_or(RGB(0, 0, 0)));
     } else {
         // Engraved, as disabled texts of the platform are drawn.

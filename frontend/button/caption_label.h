@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace solvane {
@@ -25,6 +26,9 @@ public:
     FontRef font;
     std::uint32_t colour = 0; // checked by the button before it is stored
     bool enabled = true;
+    // Set while the face is painted in high contrast: the text is drawn flat
+    // in this colour, enabled or not.
+    std::optional<COLORREF> contrastColour;
     Box box;
     TwipsScale scale; // the button's
 

@@ -30,7 +30,9 @@ bool Command::create(HWND parent, int left, int top, int width, int height, HMOD
     LblMsg.scale = scale_;
     skins_ = std::make_unique<SkinSet>(module_, scale_);
     registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
-    window_ = CreateWindowExW(0, className.text, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+    // The window's text is the caption, for whatever reads windows by their
+    // text; only the label paints it.
+    window_ = CreateWindowExW(0, className.text, LblMsg.caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                               scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width),
                               scale_.pixelsY(height), parent, nullptr, GetModuleHandleW(nullptr), this);
     setEnabledValue(enabledValue_);
@@ -71,6 +73,9 @@ void Command::tell(std::wstring_view name) {
 
 void Command::Caption(std::wstring caption) {
     LblMsg.caption = std::move(caption);
+    if (window_ != nullptr) {
+        SetWindowTextW(window_, LblMsg.caption.c_str());
+    }
     tell(L"Caption");
     labelChanged();
 }
@@ -138,9 +143,14 @@ void Command::Visible(std::uint8_t visible) {
 // The window follows the value, so that a disabled button is passed over by
 // the tab key and the pointer as well.
 void Command::setEnabledValue(std::int16_t enabled) {
+    const std::int16_t before = enabledValue_;
     enabledValue_ = enabled != 0 ? -1 : 0;
     if (window_ != nullptr) {
         EnableWindow(window_, enabledValue_ != 0);
+        // The system says nothing of it for a window of our own.
+        if (enabledValue_ != before) {
+            notifyAccessible(EVENT_OBJECT_STATECHANGE, window_, AccessibleContent::self);
+        }
     }
 }
 
@@ -208,6 +218,20 @@ void Command::onButtonDown(std::int16_t button) {
     press(button);
 }
 
+// A screen reader's default action: a click as the mouse gives one, which
+// takes the focus as a left press does and raises Click.
+void Command::onDefaultAction() {
+    if (!enabled()) {
+        return;
+    }
+    if (GetFocus() != window_) {
+        SetFocus(window_);
+    }
+    if (Click) {
+        Click();
+    }
+}
+
 void Command::onButtonUp(std::int16_t button, WPARAM keys) {
     // Let go of the mouse before Click, whose handler may open a window.
     if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window_) {
@@ -246,6 +270,14 @@ LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == TmrMouse) {
             hoverCheck();
         }
+        return 0;
+    case WM_GETOBJECT:
+        return answer_.answer(wParam, lParam);
+    case DefaultActionMessage:
+        onDefaultAction();
+        return 0;
+    case WM_DESTROY:
+        answer_.disconnect();
         return 0;
     default:
         return DefWindowProcW(window_, message, wParam, lParam);

@@ -2,8 +2,10 @@
 
 #include "button/caption_font.h"
 #include "button/caption_label.h"
+#include "button/command_accessible.h"
 #include "button/property_bag.h"
 #include "button/skin_set.h"
+#include "forms/accessible.h"
 #include "forms/gdi.h"
 #include "forms/twips.h"
 
@@ -14,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace solvane {
 
@@ -59,6 +62,11 @@ public:
     // Told the name of a property whose change the form description must keep.
     std::function<void(std::wstring_view)> PropertyChanged;
 
+    // What a screen reader says of the button beside its caption, where the
+    // caption alone does not tell what it does.
+    const std::wstring& description() const { return description_; }
+    void setDescription(std::wstring description) { description_ = std::move(description); }
+
     std::wstring Caption() const { return LblMsg.caption; }
     void Caption(std::wstring caption);
     FontRef Font() const { return LblMsg.font; }
@@ -90,8 +98,13 @@ public:
     void LeaveHover();
     void hoverCheck();
 
+    // The system's colours or the high-contrast setting changed: the face
+    // shown is painted again in the look that now applies.
+    void systemLookChanged();
+
     // What the button holds, for its container and its tests.
     std::uint8_t state() const { return state_; }
+    bool enabled() const { return enabledValue_ != 0; }
     bool ButtonHeld() const { return buttonHeld_; }
     bool GradientReversed() const { return gradientReversed_; }
     std::uint8_t FirstRun() const { return firstRun_; }
@@ -107,6 +120,9 @@ public:
     static constexpr UINT_PTR TmrMouse = 1;
     static constexpr UINT TmrMouseInterval = 100; // ms
     static constexpr COLORREF backgroundColour = RGB(0xEC, 0xE9, 0xD8);
+    // Posted by a screen reader's default action: a click, once the reader's
+    // call has returned (the click may open a dialog or close this one).
+    static constexpr UINT DefaultActionMessage = WM_USER + 1;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -115,6 +131,8 @@ private:
     void onSize();
     void onButtonDown(std::int16_t button);
     void onButtonUp(std::int16_t button, WPARAM keys);
+    void onDefaultAction();
+    void paintContrastFace(Skin skin, const RECT& client);
 
     void resizeSurface(int width, int height);
     void refresh();
@@ -122,7 +140,6 @@ private:
     void updateRegion();
     void tell(std::wstring_view name);
     void setEnabledValue(std::int16_t enabled);
-    bool enabled() const { return enabledValue_ != 0; }
 
     HWND window_ = nullptr;
     HMODULE module_ = nullptr;
@@ -146,6 +163,10 @@ private:
 
     Skin lastSkin_ = Skin::Normal;
     unsigned paintCount_ = 0;
+
+    std::wstring description_;
+    CommandAccessible accessible_{*this};
+    AccessibleAnswer answer_{accessible_};
 };
 
 } // namespace solvane

@@ -1,10 +1,12 @@
 #include "button/command.h"
 
+#include "forms/high_contrast.h"
 #include "forms/twips.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace solvane {
 
@@ -55,10 +57,17 @@ void Command::PaintFace(Skin skin) {
     }
     RECT client{};
     GetClientRect(window_, &client);
-    HBRUSH background = CreateSolidBrush(backgroundColour);
-    FillRect(surface_.dc(), &client, background);
-    DeleteObject(background);
-    PaintGradient();
+    // High contrast: the system's colours in place of the gradient and the skins.
+    const bool contrast = highContrastOn();
+    if (contrast) {
+        paintContrastFace(skin, client);
+    } else {
+        LblMsg.contrastColour.reset();
+        HBRUSH background = CreateSolidBrush(backgroundColour);
+        FillRect(surface_.dc(), &client, background);
+        DeleteObject(background);
+        PaintGradient();
+    }
 
     const double x = scale_.twipsPerPixelX();
     const double y = scale_.twipsPerPixelY();
@@ -82,7 +91,7 @@ void Command::PaintFace(Skin skin) {
         {1, H - frame, frame, frame, 0, skinBottom, frame, frame},
         {1, frame, frame, H - 2 * frame, 1, frame, frame, sideRun},
     };
-    HDC source = skins_ != nullptr ? skins_->source(skin) : nullptr;
+    HDC source = skins_ != nullptr && !contrast ? skins_->source(skin) : nullptr;
     if (source != nullptr) {
         SetStretchBltMode(surface_.dc(), COLORONCOLOR);
         const auto px = [](int twips, double perPixel) { return static_cast<int>(std::lround(twips / perPixel)); };
@@ -103,6 +112,34 @@ void Command::PaintFace(Skin skin) {
     LblMsg.box.left = 0;
     LblMsg.box.width = W;
     labelChanged();
+}
+
+// The face in the system's colours: a frame in the text colour, two pixels
+// wide while hovered; the focused button in the highlight colours with a
+// dotted focus rectangle, the pressed one inverted, the disabled one greyed.
+void Command::paintContrastFace(Skin skin, const RECT& client) {
+    const bool focused = enabled() && GetFocus() == window_;
+    int face = focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
+    int text = focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
+    if (skin == Skin::Disable) {
+        face = COLOR_BTNFACE;
+        text = COLOR_GRAYTEXT;
+    } else if (skin == Skin::Pressed) {
+        std::swap(face, text);
+    }
+    HDC dc = surface_.dc();
+    FillRect(dc, &client, GetSysColorBrush(face));
+    const int frameWidth = skin == Skin::HighLight || skin == Skin::HighLightSelect ? 2 : 1;
+    RECT frame = client;
+    for (int ring = 0; ring < frameWidth; ++ring) {
+        FrameRect(dc, &frame, GetSysColorBrush(text));
+        InflateRect(&frame, -1, -1);
+    }
+    if (focused) {
+        drawFocusRectangle(dc, {client.left + 3, client.top + 3, client.right - 3, client.bottom - 3},
+                           GetSysColor(text));
+    }
+    LblMsg.contrastColour = GetSysColor(text);
 }
 
 void Command::PaintGradient() {
@@ -137,6 +174,12 @@ void Command::ApplyEnabledLook() {
     PaintFace(on ? Skin::Normal : Skin::Disable);
     LblMsg.enabled = on;
     labelChanged();
+}
+
+void Command::systemLookChanged() {
+    if (paintCount_ != 0) {
+        PaintFace(lastSkin_);
+    }
 }
 
 void Command::RefreshLook() {

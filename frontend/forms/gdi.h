@@ -114,11 +114,40 @@ private:
     Selection selection_;
 };
 
-// A one-pixel black outline of the rectangle; its inside is left as it is.
-inline void drawOutline(HDC dc, const RECT& area) {
+// A one-pixel outline of the rectangle, black unless told; its inside is
+// left as it is.
+inline void drawOutline(HDC dc, const RECT& area, COLORREF colour = RGB(0, 0, 0)) {
+    const OwnedGdi<HPEN> outline(CreatePen(PS_SOLID, 1, colour));
     const Selection brush(dc, GetStockObject(NULL_BRUSH));
-    const Selection pen(dc, GetStockObject(BLACK_PEN));
+    const Selection pen(dc, outline.get());
     Rectangle(dc, area.left, area.top, area.right, area.bottom);
+}
+
+// A dotted one-pixel rectangle along the inside of `area`, every other pixel
+// in `colour`: a focus rectangle drawn in a colour of the system's, where the
+// platform's own inverts what lies below.
+inline void drawFocusRectangle(HDC dc, const RECT& area, COLORREF colour) {
+    if (area.right - area.left < 2 || area.bottom - area.top < 2) {
+        return;
+    }
+    int step = 0;
+    const auto dot = [&](int x, int y) {
+        if (step++ % 2 == 0) {
+            SetPixelV(dc, x, y, colour);
+        }
+    };
+    for (int x = area.left; x < area.right - 1; ++x) {
+        dot(x, area.top);
+    }
+    for (int y = area.top; y < area.bottom - 1; ++y) {
+        dot(area.right - 1, y);
+    }
+    for (int x = area.right - 1; x > area.left; --x) {
+        dot(x, area.bottom - 1);
+    }
+    for (int y = area.bottom - 1; y > area.top; --y) {
+        dot(area.left, y);
+    }
 }
 
 } // namespace solvane

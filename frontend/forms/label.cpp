@@ -19,13 +19,13 @@ void Label::fitToText(HDC dc) {
     bounds_.bottom = bounds_.top + measured.bottom;
 }
 
-void Label::paint(HDC dc) const {
+void Label::paint(HDC dc, COLORREF colour) const {
     const Selection font(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     const int previousMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF previousColour = SetTextColor(dc, colour_);
+    const COLORREF previousColour = SetTextColor(dc, colour);
     RECT area = bounds_;
     if (border_) {
-        drawOutline(dc, area);
+        drawOutline(dc, area, colour);
         InflateRect(&area, -2, -2);
     }
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &area, formatFlags());

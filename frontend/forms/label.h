@@ -31,7 +31,9 @@ public:
     const RECT& bounds() const { return bounds_; }
     bool contains(POINT point) const { return PtInRect(&bounds_, point) != 0; }
 
-    void paint(HDC dc) const;
+    void paint(HDC dc) const { paint(dc, colour_); }
+    // Text and border in `colour` instead of the label's own.
+    void paint(HDC dc, COLORREF colour) const;
 
 private:
     UINT formatFlags() const;

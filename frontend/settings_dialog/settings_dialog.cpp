@@ -3,6 +3,8 @@
 #include "button/property_bag.h"
 #include "contract.h"
 #include "dialog_layout.h"
+#include "forms/com_apartment.h"
+#include "forms/high_contrast.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
 #include "rules/text_rules.h"
@@ -67,6 +69,7 @@ void SettingsDialog::createButtons() {
     Pic_C = std::make_unique<SettingsPanel>([this](int index) { chooseOption(index); });
     Pic_C->create(window());
     make(Cmd_BGM, Pic_C->window(), layout::fileButton);
+    Pic_C->setFileButton(Cmd_BGM.window());
     BGM_Repeat = Pic_C->createRepeatBox();
     make(Cmd_Etc, window(), layout::worksButton);
 
@@ -79,6 +82,8 @@ void SettingsDialog::createButtons() {
         const PropertyBag* stored = form.find(name);
         button->ReadProperties(stored != nullptr ? *stored : none, font);
     }
+    // "..." says nothing to a reader by its caption.
+    Cmd_BGM.setDescription(L"BGMﾌｧｲﾙを選ぶ");
     Cmd_BGM.Click = [this] { chooseMusicFile(); };
     Cmd_Set.Click = [this] { saveAndClose(); };
     Cmd_Can.Click = [this] { closeWithoutSaving(); };
@@ -127,6 +132,7 @@ void SettingsDialog::load() {
 
 void SettingsDialog::showOption(int index) {
     const bool hadFocus = GetFocus() != nullptr;
+    const bool repeatWasEnabled = IsWindowEnabled(BGM_Repeat) != 0;
     Cmd_BGM.Enabled(0);
     EnableWindow(BGM_Repeat, FALSE);
     for (int i = 0; i < SettingsPanel::optionCount; ++i) {
@@ -136,6 +142,9 @@ void SettingsDialog::showOption(int index) {
         EnableWindow(BGM_Repeat, TRUE);
     } else if (index == 2) {
         Cmd_BGM.Enabled(-1);
+    }
+    if ((IsWindowEnabled(BGM_Repeat) != 0) != repeatWasEnabled) {
+        notifyAccessible(EVENT_OBJECT_STATECHANGE, BGM_Repeat, AccessibleContent::self);
     }
     // A control disabled while it had the focus leaves the keyboard nowhere.
     if (hadFocus && GetFocus() == nullptr) {
@@ -237,9 +246,33 @@ void SettingsDialog::onDpiChanged(const TwipsScale& scale, const RECT& suggested
     InvalidateRect(window(), nullptr, FALSE);
 }
 
+// High contrast switched or the system's colours changed: everything is
+// painted again in the look that now applies, the buttons' kept faces too.
+void SettingsDialog::onSystemLookChanged() {
+    for (Command* button : {&Cmd_Can, &Cmd_Set, &Cmd_BGM, &Cmd_Etc}) {
+        button->systemLookChanged();
+    }
+    RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// The repeat box's field and list: white, or the system's window colours
+// in high contrast.
+LRESULT SettingsDialog::editColours(HDC dc) const {
+    if (!highContrastOn()) {
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
 void SettingsDialog::onPaint(HDC dc) {
     RECT client{};
     GetClientRect(window(), &client);
+    if (highContrastOn()) {
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
     paintArch(dc, client.right, client.bottom, 0, 0, 30);
 }
 
@@ -249,7 +282,17 @@ LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        return editColours(reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+        onSystemLookChanged();
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            onSystemLookChanged();
+        }
+        return Form::onMessage(message, wParam, lParam);
+    case WM_GETOBJECT:
+        return answer_.answer(wParam, lParam);
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
@@ -268,6 +311,7 @@ LRESULT SettingsDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(window());
         return 0;
     case WM_DESTROY:
+        answer_.disconnect();
         running_ = false;
         return 0;
     default:
@@ -288,6 +332,7 @@ void SettingsDialog::runModal() {
 }
 
 void showSettingsDialog(MusicSettings settings) {
+    const ComApartment apartment;
     SettingsDialog dialog(std::move(settings), settingsFilePath());
     if (dialog.open()) {
         dialog.runModal();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "button/command.h"
+#include "forms/accessible.h"
 #include "forms/form.h"
 #include "forms/label.h"
 #include "settings/music_settings.h"
+#include "settings_dialog/dialog_accessible.h"
 
 #include <windows.h>
 
@@ -58,6 +60,8 @@ private:
     void animate(bool opening);
     void onActivate(bool active);
     void onDpiChanged(const TwipsScale& scale, const RECT& suggested);
+    void onSystemLookChanged();
+    LRESULT editColours(HDC dc) const;
 
     MusicSettings music_;
     std::wstring settingsPath_;
@@ -73,6 +77,9 @@ private:
     // Where the cursor was when the dialog loaded: the anchor of its animations.
     short Cursor_X = 0;
     short Cursor_Y = 0;
+
+    DialogAccessible accessible_{*this};
+    AccessibleAnswer answer_{accessible_};
 };
 
 // Shows the dialog for the settings file beside the program, modally.

@@ -4,10 +4,12 @@
 #include "dialog_layout.h"
 #include "forms/font.h"
 #include "forms/gdi.h"
+#include "forms/high_contrast.h"
 #include "frontend_resources.h"
 #include "settings_dialog/arch_background.h"
 #include "text/platform_path.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace solvane {
@@ -85,6 +87,15 @@ HWND SettingsPanel::createRepeatBox() {
                                  0, 0, 0, window(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
     placeRepeatBox();
+    // Readers get the focus in the edit field, so it carries the name too.
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    HWND field = GetComboBoxInfo(BGM_Repeat, &parts) ? parts.hwndItem : nullptr;
+    if (field != nullptr) {
+        repeatFieldAccess_ = std::make_unique<AccessibleControl>(field, repeatLabel_.text(), ROLE_SYSTEM_TEXT);
+    }
+    repeatBoxAccess_ =
+        std::make_unique<AccessibleControl>(BGM_Repeat, repeatLabel_.text(), ROLE_SYSTEM_COMBOBOX, field);
     return BGM_Repeat;
 }
 
@@ -108,8 +119,16 @@ void SettingsPanel::placeMark(int index) {
 void SettingsPanel::mark(int index, bool chosen) {
     Img_BGM[index] = ImageControl(chosen ? &selected_ : &unselected_);
     placeMark(index);
+    const bool changed = chosen_[index] != chosen;
     chosen_[index] = chosen;
     InvalidateRect(window(), nullptr, FALSE);
+    if (changed) {
+        const int part = PanelAccessible::optionPart(index);
+        notifyAccessible(EVENT_OBJECT_STATECHANGE, window(), part);
+        if (chosen) {
+            notifyAccessible(EVENT_OBJECT_SELECTION, window(), part);
+        }
+    }
 }
 
 void SettingsPanel::showFile(const std::wstring& path) {
@@ -117,9 +136,15 @@ void SettingsPanel::showFile(const std::wstring& path) {
     const std::wstring longName = longPathOf(path);
     lbl_Fname.setText(longName.empty() ? path : longName);
     InvalidateRect(window(), nullptr, FALSE);
+    notifyAccessible(EVENT_OBJECT_NAMECHANGE, window(), PanelAccessible::FileLabel);
+    notifyAccessible(EVENT_OBJECT_VALUECHANGE, window(), PanelAccessible::FileLabel);
 }
 
 void SettingsPanel::onPaint(HDC dc) {
+    if (highContrastOn()) {
+        paintContrast(dc);
+        return;
+    }
     RECT client{};
     GetClientRect(window(), &client);
     paintArch(dc, client.right, client.bottom, 30, 30, 30);
@@ -139,10 +164,56 @@ void SettingsPanel::onPaint(HDC dc) {
     }
 }
 
+// The panel in the system's colours: its face with a frame in the text
+// colour, the option marks drawn as rings (the chosen one with a dot), and
+// the chosen option's label in the highlight colours.
+void SettingsPanel::paintContrast(HDC dc) {
+    RECT client{};
+    GetClientRect(window(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    drawOutline(dc, client, text);
+    const TwipsScale& at = scale();
+    const layout::TwipsBox& frame = layout::headingFrame;
+    drawOutline(dc,
+                {at.pixelsX(frame.left), at.pixelsY(frame.top), at.pixelsX(frame.left + frame.width),
+                 at.pixelsY(frame.top + frame.height)},
+                text);
+    heading_.paint(dc, text);
+    repeatLabel_.paint(dc, text);
+    lbl_Fname.paint(dc, text);
+    const OwnedGdi<HPEN> ring(CreatePen(PS_SOLID, 1, text));
+    const Selection pen(dc, ring.get());
+    for (int i = 0; i < optionCount; ++i) {
+        const RECT& box = Img_BGM[i].bounds();
+        const int size = std::min(box.right - box.left, box.bottom - box.top) - 1;
+        {
+            const Selection face(dc, GetSysColorBrush(COLOR_BTNFACE));
+            Ellipse(dc, box.left, box.top, box.left + size, box.top + size);
+        }
+        if (chosen_[i]) {
+            const int inset = size / 4;
+            const Selection dot(dc, GetSysColorBrush(COLOR_BTNTEXT));
+            Ellipse(dc, box.left + inset, box.top + inset, box.left + size - inset, box.top + size - inset);
+            RECT highlight = lbl_BGM[i].bounds();
+            InflateRect(&highlight, 2, 1);
+            FillRect(dc, &highlight, GetSysColorBrush(COLOR_HIGHLIGHT));
+            lbl_BGM[i].paint(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        } else {
+            lbl_BGM[i].paint(dc, text);
+        }
+    }
+}
+
 LRESULT SettingsPanel::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
         return 1; // the arch covers every pixel
+    case WM_GETOBJECT:
+        return answer_.answer(wParam, lParam);
+    case WM_DESTROY:
+        answer_.disconnect();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "forms/accessible.h"
+#include "forms/accessible_control.h"
 #include "forms/font.h"
 #include "forms/form.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/stored_picture.h"
+#include "settings_dialog/panel_accessible.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,6 +33,9 @@ public:
     // Makes the repeat box BGM_Repeat on the panel; the dialog fills it.
     HWND createRepeatBox();
 
+    // The "..." button the dialog puts on the panel.
+    void setFileButton(HWND button) { fileButton_ = button; }
+
     // Places everything on it at `scale`: the panel itself, its labels and
     // their font, the marks and the repeat box.
     void layOut(const TwipsScale& scale);
@@ -44,8 +51,11 @@ protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    friend class PanelAccessible;
+
     void placeMark(int index);
     void placeRepeatBox();
+    void paintContrast(HDC dc);
 
     std::function<void(int)> chooseOption_;
     std::optional<Font> font_;
@@ -57,7 +67,14 @@ private:
     Label lbl_Fname;
     ImageControl Img_BGM[optionCount];
     HWND BGM_Repeat = nullptr;
+    HWND fileButton_ = nullptr;
     bool chosen_[optionCount] = {};
+
+    PanelAccessible accessible_{*this};
+    AccessibleAnswer answer_{accessible_};
+    // The repeat box and its edit field, named by their label.
+    std::unique_ptr<AccessibleControl> repeatBoxAccess_;
+    std::unique_ptr<AccessibleControl> repeatFieldAccess_;
 };
 
 } // namespace solvane

@@ -26,6 +26,8 @@ int usage() {
       "       probe answers HWND TIMEOUT_MS\n"
       "       probe style HWND\n"
       "       probe clipboard FILE\n"
+      "       probe accessible HWND\n"
+      "       probe accessible-do HWND ROLE NAME\n"
       "       probe font FACE\n"
       "       probe play FILE.wav\n"
       "       probe gl\n"
@@ -285,7 +287,8 @@ constexpr Command commands[] = {
     {"play", cmd_play},         {"gl", cmd_gl},         {"hold", cmd_hold},       {"host", cmd_host},
     {"saver-running", cmd_saver_running}, {"texts", cmd_texts}, {"exit-delay", cmd_exit_delay},
     {"terminate", cmd_terminate}, {"hold-file", cmd_hold_file}, {"answers", cmd_answers}, {"style", cmd_style},
-    {"clipboard", cmd_clipboard}, {"current-folder", cmd_current_folder},
+    {"clipboard", cmd_clipboard}, {"current-folder", cmd_current_folder}, {"accessible", cmd_accessible},
+    {"accessible-do", cmd_accessible_do},
 };
 
 }  // namespace

@@ -91,6 +91,10 @@ int cmd_font(Args a);
 int cmd_gl(Args a);
 int cmd_play(Args a);
 
+// A screen reader in a process of its own (probe_accessible.cpp).
+int cmd_accessible(Args a);
+int cmd_accessible_do(Args a);
+
 // Windows the probe makes itself: a stand-in saver and a stand-in host
 // (probe_windows.cpp).
 int cmd_hold(Args a);

@@ -22,7 +22,7 @@ from release_common import ARCHES, DOCUMENTS, PROGRAMS, PeFile, add_release_argu
 OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
                "oleaut32.dll", "comdlg32.dll", "comctl32.dll", "winmm.dll", "opengl32.dll", "glu32.dll",
-               "msimg32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll"}
+               "msimg32.dll", "msvcrt.dll", "version.dll", "shlwapi.dll", "oleacc.dll"}
 FOLDER = "Solvane/"
 # What a lean 64-bit program may weigh; the 32-bit ones are printed beside them.
 SIZE_LIMITS = {NAMES.frontendFile: 512 * 1024, NAMES.rendererFile: 256 * 1024}

@@ -1,12 +1,14 @@
 // The face painted on the surface, read back pixel by pixel.
 #include "button/button_resources.h"
 #include "button_host.h"
+#include "forced_high_contrast.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -164,6 +166,61 @@ TEST(PaintTest, DisabledLookGreysTheCaption) {
     p.command.Enabled(-1);
     EXPECT_EQ(test::faceLook(p.command), "Normal");
     EXPECT_TRUE(p.command.label().enabled);
+}
+
+// The colours a face shows anywhere on its surface.
+std::set<COLORREF> faceColours(const Painted& p) {
+    std::set<COLORREF> colours;
+    for (int y = 0; y < 25; ++y) {
+        for (int x = 0; x < 73; ++x) {
+            colours.insert(p.at(x, y));
+        }
+    }
+    return colours;
+}
+
+TEST(PaintTest, HighContrastFacesAreFramesInTheSystemsColours) {
+    Painted p(1095, 375); // 73 x 25 pixels
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    {
+        const test::ForcedHighContrast on(true);
+        p.command.PaintFace(Skin::Normal);
+        EXPECT_EQ(faceColours(p), (std::set<COLORREF>{face, text})) << "no gradient, no skin";
+        EXPECT_EQ(p.at(0, 0), text);
+        EXPECT_EQ(p.at(72, 24), text);
+        EXPECT_EQ(p.at(1, 1), face) << "a one-pixel frame";
+        EXPECT_EQ(p.command.label().contrastColour, text);
+
+        p.command.PaintFace(Skin::HighLight);
+        EXPECT_EQ(p.at(1, 1), text) << "hovered: two pixels";
+        EXPECT_EQ(p.at(2, 2), face);
+
+        p.command.PaintFace(Skin::Pressed);
+        EXPECT_EQ(p.at(0, 0), face) << "pressed: the colours swapped";
+        EXPECT_EQ(p.at(36, 5), text);
+        EXPECT_EQ(p.command.label().contrastColour, face);
+
+        p.command.Enabled(0);
+        EXPECT_EQ(faceColours(p), (std::set<COLORREF>{face, GetSysColor(COLOR_GRAYTEXT)}));
+        EXPECT_EQ(p.command.label().contrastColour, GetSysColor(COLOR_GRAYTEXT)) << "greyed, not engraved";
+        p.command.Enabled(-1);
+
+        SetFocus(p.command.window()); // paints Selected
+        const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+        const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        EXPECT_EQ(faceColours(p), (std::set<COLORREF>{highlight, highlightText}));
+        EXPECT_EQ(p.at(36, 12), highlight);
+        EXPECT_EQ(p.at(3, 3), highlightText) << "the focus rectangle's dots";
+        EXPECT_EQ(p.at(4, 3), highlight);
+        EXPECT_EQ(p.at(5, 3), highlightText);
+        EXPECT_EQ(p.at(4, 4), highlight) << "inside it";
+        EXPECT_EQ(p.command.label().contrastColour, highlightText);
+    }
+    // Off again: the skin, the gradient and the caption's own colour.
+    p.command.systemLookChanged();
+    EXPECT_EQ(test::faceLook(p.command), "Selected");
+    EXPECT_FALSE(p.command.label().contrastColour.has_value());
 }
 
 // One button in each look side by side, read back from the screen; saved
