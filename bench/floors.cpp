@@ -75,14 +75,14 @@ void drawTwoQuadFloor(std::int32_t windowHeight, const std::vector<PixelRect>& m
     glFlush();
 }
 
-PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight,
-                           const std::vector<PixelRect>& monitors, std::int32_t feedbackSizeLog2) {
+PictureFloor::PictureFloor(std::int32_t windowWidth, std::int32_t windowHeight, const std::vector<PixelRect>& monitors,
+                           std::int32_t feedbackSizeLog2) {
     const std::vector<PixelRect> rects = sceneRects(windowWidth, windowHeight, monitors);
     for (const PixelRect& rect : rects) {
         Square square;
         square.viewport = viewportOf(rect, windowHeight);
-        square.side = std::int32_t{1}
-                      << feedbackSquareLog2(feedbackSizeLog2, square.viewport.width, square.viewport.height);
+        square.side =
+            std::int32_t{1} << feedbackSquareLog2(feedbackSizeLog2, square.viewport.width, square.viewport.height);
         square.pixels.assign(static_cast<std::size_t>(square.side) * square.side * 3, 60);
         square.texture = makeFeedbackLikeTexture(square.side, square.pixels.data());
         squares_.push_back(std::move(square));

@@ -59,7 +59,8 @@ void drawSheetsAlone(const solvane::SceneSet& scenes, bool inSquares) {
     glFinish();
 }
 
-template <typename Draw> double millisOf(Draw&& draw) {
+template <typename Draw>
+double millisOf(Draw&& draw) {
     const auto start = Clock::now();
     draw();
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -104,8 +105,7 @@ Medians measure(const Layout& layout, int rounds) {
             }
         }
     }
-    return {median(kinds[0]), median(kinds[1]), median(kinds[2]),
-            median(kinds[3]), median(kinds[4]), median(kinds[5])};
+    return {median(kinds[0]), median(kinds[1]), median(kinds[2]), median(kinds[3]), median(kinds[4]), median(kinds[5])};
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "command_line.h"
-#include "library_search.h"
 #include "startup.h"
+#include "winutils/library_search.h"
 
 #include <windows.h>
 

@@ -5,7 +5,8 @@ namespace solvane {
 // Where the program meets the platform: the real piece by default, another
 // installed by a test that must make a call fail, see it come, or stand in
 // for what cannot exist here (a CD drive).
-template <typename Interface> class Seam {
+template <typename Interface>
+class Seam {
 public:
     explicit Seam(Interface& platform) : platform_(platform), current_(&platform) {}
     Seam(const Seam&) = delete;

@@ -9,7 +9,6 @@ namespace solvane {
 // is to end.
 bool runStartup(std::wstring_view arguments);
 
-inline constexpr wchar_t missingRendererMessage[] =
-    L"Solvane.dll が Solvane.scr と同じﾌｫﾙﾀﾞに見つかりません！";
+inline constexpr wchar_t missingRendererMessage[] = L"Solvane.dll が Solvane.scr と同じﾌｫﾙﾀﾞに見つかりません！";
 
 } // namespace solvane

@@ -8,10 +8,10 @@
 //                                         over the monitor, swap
 #include "clock_bridge.h"
 #include "floors.h"
-#include "gl_scene_host.h"
-#include "monitors.h"
-#include "pixel_format.h"
 #include "scene/scene_settings.h"
+#include "win32/gl_scene_host.h"
+#include "win32/monitors.h"
+#include "win32/pixel_format.h"
 
 #include <GL/gl.h>
 

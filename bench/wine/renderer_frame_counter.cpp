@@ -4,7 +4,7 @@
 // --unpaced draws as fast as GL can, without the display's pace, so that the
 // frame rate measures the GL work.
 #include "clock_bridge.h"
-#include "saver_main.h"
+#include "win32/saver_main.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,7 +2,6 @@
 
 #include "button/ole_colour.h"
 #include "contract.h"
-
 #include "forms/window_class.h"
 #include "forms/window_owner.h"
 
@@ -32,9 +31,10 @@ bool Command::create(HWND parent, int left, int top, int width, int height, HMOD
     registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
     // The window's text is the caption, for whatever reads windows by their
     // text; only the label paints it.
-    window_ = CreateWindowExW(0, className.text, LblMsg.caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                              scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width),
-                              scale_.pixelsY(height), parent, nullptr, GetModuleHandleW(nullptr), this);
+    window_ =
+        CreateWindowExW(0, className.text, LblMsg.caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                        scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width), scale_.pixelsY(height),
+                        parent, nullptr, GetModuleHandleW(nullptr), this);
     setEnabledValue(enabledValue_);
     return window_ != nullptr;
 }
@@ -257,15 +257,33 @@ LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         onSize();
         return 0;
-    case WM_LBUTTONDOWN: onButtonDown(LeftButton); return 0;
-    case WM_RBUTTONDOWN: onButtonDown(RightButton); return 0;
-    case WM_MBUTTONDOWN: onButtonDown(MiddleButton); return 0;
-    case WM_LBUTTONUP: onButtonUp(LeftButton, wParam); return 0;
-    case WM_RBUTTONUP: onButtonUp(RightButton, wParam); return 0;
-    case WM_MBUTTONUP: onButtonUp(MiddleButton, wParam); return 0;
-    case WM_MOUSEMOVE: move(); return 0;
-    case WM_SETFOCUS: focusGained(); return 0;
-    case WM_KILLFOCUS: focusLost(); return 0;
+    case WM_LBUTTONDOWN:
+        onButtonDown(LeftButton);
+        return 0;
+    case WM_RBUTTONDOWN:
+        onButtonDown(RightButton);
+        return 0;
+    case WM_MBUTTONDOWN:
+        onButtonDown(MiddleButton);
+        return 0;
+    case WM_LBUTTONUP:
+        onButtonUp(LeftButton, wParam);
+        return 0;
+    case WM_RBUTTONUP:
+        onButtonUp(RightButton, wParam);
+        return 0;
+    case WM_MBUTTONUP:
+        onButtonUp(MiddleButton, wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        move();
+        return 0;
+    case WM_SETFOCUS:
+        focusGained();
+        return 0;
+    case WM_KILLFOCUS:
+        focusLost();
+        return 0;
     case WM_TIMER:
         if (wParam == TmrMouse) {
             hoverCheck();

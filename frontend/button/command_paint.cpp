@@ -1,5 +1,4 @@
 #include "button/command.h"
-
 #include "forms/high_contrast.h"
 #include "forms/twips.h"
 
@@ -21,7 +20,7 @@ constexpr int sideRun = 255;    // and down
 constexpr int captionGap = 20;  // the caption sits 10 twips above the middle
 
 struct Piece {
-    int left, top, width, height;          // on the face
+    int left, top, width, height; // on the face
     int sourceLeft, sourceTop, sourceWidth, sourceHeight;
 };
 

@@ -1,7 +1,6 @@
 // Restoring and saving the button's properties. A stored value that cannot
 // be read as its type is skipped: the property keeps what it held.
 #include "button/command.h"
-
 #include "button/ole_colour.h"
 #include "rules/text_rules.h"
 
@@ -34,13 +33,13 @@ void Command::ReadProperties(const PropertyBag& bag, const FontRef& dialogFont) 
     } else if (dialogFont != nullptr) {
         LblMsg.font = dialogFont;
     }
-    if (const auto firstRun = storedInteger(stored(bag, L"FirstRun", L"1")); firstRun && *firstRun >= 0 &&
-                                                                          *firstRun <= 255) {
+    if (const auto firstRun = storedInteger(stored(bag, L"FirstRun", L"1"));
+        firstRun && *firstRun >= 0 && *firstRun <= 255) {
         firstRun_ = static_cast<std::uint8_t>(*firstRun);
     }
     // Colours are stored as signed 32-bit numbers, system colours negative.
-    if (const auto colour = storedInteger(stored(bag, L"FontColour", L"0")); colour && *colour >= INT32_MIN &&
-                                                                          *colour <= INT32_MAX) {
+    if (const auto colour = storedInteger(stored(bag, L"FontColour", L"0"));
+        colour && *colour >= INT32_MIN && *colour <= INT32_MAX) {
         const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(*colour));
         if (resolveColour(bits)) {
             LblMsg.colour = bits;

@@ -1,5 +1,4 @@
 #include "button/property_bag.h"
-
 #include "forms/resource_bytes.h"
 
 namespace solvane {

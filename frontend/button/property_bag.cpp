@@ -12,10 +12,17 @@ std::wstring escape(std::wstring_view value) {
     std::wstring out;
     for (const wchar_t c : value) {
         switch (c) {
-        case L'\\': out += L"\\\\"; break;
-        case L'\n': out += L"\\n"; break;
-        case L'\r': out += L"\\r"; break;
-        default: out += c;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;

@@ -7,9 +7,9 @@ namespace solvane {
 
 namespace {
 
-constexpr std::array<int, skinCount> skinIds{SOLVANE_SKIN_NORMAL,          SOLVANE_SKIN_HIGHLIGHT,
-                                             SOLVANE_SKIN_SELECTED,        SOLVANE_SKIN_HIGHLIGHT_SELECT,
-                                             SOLVANE_SKIN_PRESSED,         SOLVANE_SKIN_DISABLE};
+constexpr std::array<int, skinCount> skinIds{SOLVANE_SKIN_NORMAL,   SOLVANE_SKIN_HIGHLIGHT,
+                                             SOLVANE_SKIN_SELECTED, SOLVANE_SKIN_HIGHLIGHT_SELECT,
+                                             SOLVANE_SKIN_PRESSED,  SOLVANE_SKIN_DISABLE};
 
 } // namespace
 

@@ -13,7 +13,7 @@ namespace solvane {
 enum class Skin { Normal, HighLight, Selected, HighLightSelect, Pressed, Disable };
 
 inline constexpr int skinCount = 6;
-inline constexpr int skinWidth = 64;  // pixels
+inline constexpr int skinWidth = 64; // pixels
 inline constexpr int skinHeight = 25;
 
 // The six skin bitmaps, loaded from the program's resources, brought to their

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <oleacc.h>
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "accessible_control.h"
+#include "forms/accessible_control.h"
 
 #include <utility>
 

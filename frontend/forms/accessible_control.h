@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accessible.h"
+#include "forms/accessible.h"
 
 #include <windows.h>
 

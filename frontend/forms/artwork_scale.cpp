@@ -1,4 +1,4 @@
-#include "artwork_scale.h"
+#include "forms/artwork_scale.h"
 
 namespace solvane {
 

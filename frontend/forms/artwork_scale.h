@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gdi.h"
-#include "twips.h"
+#include "forms/gdi.h"
+#include "forms/twips.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "font.h"
+#include "forms/font.h"
 
 #include <cmath>
 
@@ -18,6 +18,8 @@ Font::Font(const std::wstring& face, double points, int weight, BYTE charset, in
     font_ = makeFontAt(description, points, dpi);
 }
 
-Font dialogFont(int dpi) { return Font(L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", 9.75, FW_NORMAL, SHIFTJIS_CHARSET, dpi); }
+Font dialogFont(int dpi) {
+    return Font(L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", 9.75, FW_NORMAL, SHIFTJIS_CHARSET, dpi);
+}
 
 } // namespace solvane

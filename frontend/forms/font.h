@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gdi.h"
+#include "forms/gdi.h"
 
 #include <windows.h>
 

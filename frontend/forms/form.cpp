@@ -1,9 +1,9 @@
-#include "form.h"
+#include "forms/form.h"
 
-#include "gdi.h"
-#include "twips.h"
-#include "window_class.h"
-#include "window_owner.h"
+#include "forms/gdi.h"
+#include "forms/twips.h"
+#include "forms/window_class.h"
+#include "forms/window_owner.h"
 
 namespace solvane {
 
@@ -30,13 +30,16 @@ Form::~Form() {
     }
 }
 
-bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                  COLORREF background, HWND parent, HICON icon) {
+bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, COLORREF background,
+                  HWND parent, HICON icon) {
     // The brush belongs to the window class, which lives as long as the
     // process; a form of a class already registered uses that class's brush.
     OwnedGdi<HBRUSH> brush(CreateSolidBrush(background));
-    if (registerWindowClass({.name = className, .procedure = windowProc, .cursor = arrowCursor(),
-                             .background = brush.get(), .icon = icon}) == Registration::Registered) {
+    if (registerWindowClass({.name = className,
+                             .procedure = windowProc,
+                             .cursor = arrowCursor(),
+                             .background = brush.get(),
+                             .icon = icon}) == Registration::Registered) {
         brush.release();
     }
     window_ = CreateWindowExW(exStyle, className, caption, style, 0, 0, 0, 0, parent, nullptr,
@@ -46,8 +49,7 @@ bool Form::create(const wchar_t* className, const wchar_t* caption, DWORD style,
 }
 
 void Form::moveTwips(int left, int top, int width, int height) {
-    MoveWindow(window_, scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width), scale_.pixelsY(height),
-               TRUE);
+    MoveWindow(window_, scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width), scale_.pixelsY(height), TRUE);
 }
 
 void Form::setClientSizeTwips(int width, int height) {

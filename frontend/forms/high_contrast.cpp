@@ -1,4 +1,4 @@
-#include "high_contrast.h"
+#include "forms/high_contrast.h"
 
 #include "seam.h"
 

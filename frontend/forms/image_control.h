@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stored_picture.h"
+#include "forms/stored_picture.h"
 
 #include <windows.h>
 

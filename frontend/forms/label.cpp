@@ -1,6 +1,6 @@
-#include "label.h"
+#include "forms/label.h"
 
-#include "gdi.h"
+#include "forms/gdi.h"
 
 namespace solvane {
 
@@ -13,7 +13,8 @@ void Label::fitToText(HDC dc) {
     RECT measured{0, 0, 0, 0};
     {
         const Selection font(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &measured, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &measured,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
     bounds_.right = bounds_.left + measured.right;
     bounds_.bottom = bounds_.top + measured.bottom;

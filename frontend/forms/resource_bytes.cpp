@@ -1,4 +1,4 @@
-#include "resource_bytes.h"
+#include "forms/resource_bytes.h"
 
 namespace solvane {
 

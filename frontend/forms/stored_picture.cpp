@@ -1,11 +1,11 @@
-#include "stored_picture.h"
+#include "forms/stored_picture.h"
 
-#include "gdi.h"
-#include "resource_bytes.h"
+#include "forms/gdi.h"
+#include "forms/resource_bytes.h"
 
+#include <objbase.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <cstring>

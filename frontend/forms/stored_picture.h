@@ -1,6 +1,6 @@
 #pragma once
 
-#include "artwork_scale.h"
+#include "forms/artwork_scale.h"
 
 #include <windows.h>
 

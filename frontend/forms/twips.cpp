@@ -1,6 +1,6 @@
-#include "twips.h"
+#include "forms/twips.h"
 
-#include "gdi.h"
+#include "forms/gdi.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "window_class.h"
+#include "forms/window_class.h"
 
 namespace solvane {
 

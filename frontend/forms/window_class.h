@@ -8,8 +8,8 @@ namespace solvane {
 struct WindowClass {
     const wchar_t* name = nullptr;
     WNDPROC procedure = nullptr;
-    HCURSOR cursor = nullptr;     // none: the window sets its own
-    HBRUSH background = nullptr;  // none: the window paints its own
+    HCURSOR cursor = nullptr;    // none: the window sets its own
+    HBRUSH background = nullptr; // none: the window paints its own
     HICON icon = nullptr;
 };
 

@@ -1,6 +1,5 @@
-#include "music/music_player.h"
-
 #include "music/mci_commands.h"
+#include "music/music_player.h"
 #include "music/winmm_seam.h"
 #include "rules/text_rules.h"
 #include "text/ansi_text.h"

@@ -1,8 +1,7 @@
 #include "music/music_player.h"
-
-#include "text/platform_path.h"
 #include "music/winmm_seam.h"
 #include "text/ansi_text.h"
+#include "text/platform_path.h"
 
 #include <string>
 

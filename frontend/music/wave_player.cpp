@@ -1,7 +1,6 @@
 #include "music/music_player.h"
-
-#include "text/platform_path.h"
 #include "music/winmm_seam.h"
+#include "text/platform_path.h"
 
 namespace solvane {
 

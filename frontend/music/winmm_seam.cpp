@@ -19,9 +19,7 @@ public:
 class WinmmSound final : public SoundSeam {
 public:
     UINT waveOutDeviceCount() override { return waveOutGetNumDevs(); }
-    BOOL playSound(const char* name, HMODULE module, DWORD flags) override {
-        return PlaySoundA(name, module, flags);
-    }
+    BOOL playSound(const char* name, HMODULE module, DWORD flags) override { return PlaySoundA(name, module, flags); }
 };
 
 WinmmMci winmmMci;

@@ -94,10 +94,9 @@ SaveResult writeAll(std::int16_t kind, std::int16_t track, std::wstring_view sto
         }
     }
     // The profile functions drop the blanks around a value.
-    const bool readBack =
-        settingNumber(ReadSetting(settingsSection, keyMusicKind, filePath)) == kind &&
-        settingNumber(ReadSetting(settingsSection, keyRepeatTrack, filePath)) == track &&
-        trimBlanks(ReadSetting(settingsSection, keyMusicFile, filePath)) == trimBlanks(storedFile);
+    const bool readBack = settingNumber(ReadSetting(settingsSection, keyMusicKind, filePath)) == kind &&
+                          settingNumber(ReadSetting(settingsSection, keyRepeatTrack, filePath)) == track &&
+                          trimBlanks(ReadSetting(settingsSection, keyMusicFile, filePath)) == trimBlanks(storedFile);
     return readBack ? SaveResult{} : SaveResult{SaveFault::ReadBackDiffers};
 }
 

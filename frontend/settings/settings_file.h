@@ -32,8 +32,7 @@ std::wstring ReadSetting(std::wstring_view section, std::string_view key, std::w
 // False when the platform could not write the value; its error code is then
 // the thread's last error (ERROR_NO_UNICODE_TRANSLATION for a path the narrow
 // call cannot be given).
-bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value,
-                  std::wstring_view filePath);
+bool WriteSetting(std::wstring_view section, std::string_view key, std::wstring_view value, std::wstring_view filePath);
 
 // A number in the classic text form that keeps the first character for the
 // sign: " 2", "-1".

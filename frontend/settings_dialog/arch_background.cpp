@@ -1,4 +1,4 @@
-#include "arch_background.h"
+#include "settings_dialog/arch_background.h"
 
 #include "forms/gdi.h"
 

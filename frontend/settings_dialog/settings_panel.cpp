@@ -28,8 +28,9 @@ void place(Label& label, const layout::TwipsBox& box, const TwipsScale& scale) {
 SettingsPanel::SettingsPanel(std::function<void(int)> chooseOption)
     : chooseOption_(std::move(chooseOption)),
       unselected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_OFF, TwipsScale()),
-      selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, TwipsScale()),
-      Img_BGM{ImageControl(&unselected_), ImageControl(&unselected_), ImageControl(&unselected_)} {
+      selected_(GetModuleHandleW(nullptr), SOLVANE_OPTION_MARK_ON, TwipsScale()), Img_BGM{ImageControl(&unselected_),
+                                                                                          ImageControl(&unselected_),
+                                                                                          ImageControl(&unselected_)} {
     heading_.setText(L"BGM");
     heading_.setAlign(Label::Align::Centre);
     repeatLabel_.setText(L"曲目をﾘﾋﾟｰﾄ");
@@ -43,8 +44,8 @@ SettingsPanel::SettingsPanel(std::function<void(int)> chooseOption)
 bool SettingsPanel::create(HWND parent) {
     // A control parent: the tab key walks into the repeat box and "..." too.
     static constexpr auto className = contract::wide(contract::settingsPanelClass);
-    if (!Form::create(className.text, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                      RGB(0, 0, 0), parent)) {
+    if (!Form::create(className.text, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, RGB(0, 0, 0),
+                      parent)) {
         return false;
     }
     layOut(scale());
@@ -83,8 +84,8 @@ void SettingsPanel::layOut(const TwipsScale& scale) {
 
 HWND SettingsPanel::createRepeatBox() {
     BGM_Repeat = CreateWindowExW(0, L"COMBOBOX", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
-                                 0, 0, 0, window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0,
+                                 0, 0, window(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(BGM_Repeat, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
     placeRepeatBox();
     // Readers get the focus in the edit field, so it carries the name too.

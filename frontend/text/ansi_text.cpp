@@ -1,4 +1,4 @@
-#include "ansi_text.h"
+#include "text/ansi_text.h"
 
 #include <windows.h>
 

@@ -12,7 +12,8 @@ namespace {
 
 // A platform call that fills a buffer and returns the length it needs when
 // the buffer is too small, or 0 on failure.
-template <typename Fill> std::wstring filled(Fill fill) {
+template <typename Fill>
+std::wstring filled(Fill fill) {
     std::wstring result(MAX_PATH, L'\0');
     DWORD length = fill(result.data(), static_cast<DWORD>(result.size()));
     if (length >= result.size()) {

@@ -1,4 +1,4 @@
-#include "offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 
 #include <GL/osmesa.h>
 
@@ -46,8 +46,7 @@ RgbImage OffscreenContext::capture() const {
 OffscreenPlatform::OffscreenPlatform()
     : clock_([start = std::chrono::steady_clock::now()] {
           const auto elapsed = std::chrono::steady_clock::now() - start;
-          return static_cast<std::uint32_t>(
-              std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+          return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
       }) {}
 
 OffscreenPlatform::OffscreenPlatform(std::function<std::uint32_t()> clock) : clock_(std::move(clock)) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 
 #include <string>
 

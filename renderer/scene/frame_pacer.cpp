@@ -1,4 +1,4 @@
-#include "frame_pacer.h"
+#include "scene/frame_pacer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "random.h"
+#include "scene/random.h"
 
 namespace solvane {
 

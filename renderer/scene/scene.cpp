@@ -1,6 +1,6 @@
-#include "scene.h"
+#include "scene/scene.h"
 
-#include "gl_api.h"
+#include "scene/gl_api.h"
 
 #include <cmath>
 #include <numbers>
@@ -57,16 +57,15 @@ std::int32_t feedbackSquareLog2(std::int32_t log2, std::int32_t width, std::int3
     return log2;
 }
 
-Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs)
-    : platform_(platform) {
+Scene::Scene(const Viewport& viewport, FramePlatform& platform, SceneInputs& inputs) : platform_(platform) {
     const SceneSettings& settings = inputs.settings;
     SceneState& s = state_;
     s.setup.viewport = viewport;
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     // A zero-sized viewport would divide by zero; it draws as a square.
     s.setup.aspectRatio = (viewport.width > 0 && viewport.height > 0)
-                        ? static_cast<float>(viewport.width) / static_cast<float>(viewport.height)
-                        : 1.0f;
+                              ? static_cast<float>(viewport.width) / static_cast<float>(viewport.height)
+                              : 1.0f;
 
     projection(screenFieldOfView);
     glLoadIdentity();
@@ -251,7 +250,8 @@ void Scene::readFeedbackSquare() {
     // costs its first frame a blit program of its own.
     glReadBuffer(GL_BACK);
     glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
-    glReadPixels(square.x, square.y, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE, s.motion.feedbackPixels.data());
+    glReadPixels(square.x, square.y, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE,
+                 s.motion.feedbackPixels.data());
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, square.width, square.height, GL_RGB, GL_UNSIGNED_BYTE,
                     s.motion.feedbackPixels.data());
 }

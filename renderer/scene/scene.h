@@ -1,9 +1,9 @@
 #pragma once
 
-#include "frame_platform.h"
-#include "scene_settings.h"
-#include "screen_layout.h"
-#include "sheet.h"
+#include "scene/frame_platform.h"
+#include "scene/scene_settings.h"
+#include "scene/screen_layout.h"
+#include "scene/sheet.h"
 
 #include <cstdint>
 #include <deque>

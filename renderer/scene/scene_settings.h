@@ -1,6 +1,6 @@
 #pragma once
 
-#include "random.h"
+#include "scene/random.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "screen_layout.h"
+#include "scene/screen_layout.h"
 
 #include <algorithm>
 

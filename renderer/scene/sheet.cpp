@@ -1,5 +1,4 @@
-#include "sheet.h"
-
+#include "scene/sheet.h"
 
 #include <cmath>
 #include <numbers>
@@ -26,8 +25,7 @@ inline void normalizeInPlace(float& x, float& y, float& z) {
 } // namespace
 
 Sheet::Sheet(SceneInputs& inputs)
-    : n_(inputs.settings.gridResolution),
-      glowThreshold_(static_cast<float>(inputs.settings.edgeGlowPercent) * 0.01f),
+    : n_(inputs.settings.gridResolution), glowThreshold_(static_cast<float>(inputs.settings.edgeGlowPercent) * 0.01f),
       glowScale_(1.0f / glowThreshold_) {
     const int n = n_;
     const std::size_t count = static_cast<std::size_t>(n + 1) * (n + 1);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene_settings.h"
+#include "scene/scene_settings.h"
 
 #include <cstdint>
 #include <vector>

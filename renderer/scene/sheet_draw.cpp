@@ -1,5 +1,5 @@
-#include "gl_api.h"
-#include "sheet.h"
+#include "scene/gl_api.h"
+#include "scene/sheet.h"
 
 namespace solvane {
 
@@ -30,13 +30,16 @@ void Sheet::draw() const {
         }
         for (int k = 0; k + 2 < stripLength; ++k) {
             const int a = first + k;
-            const auto glowOf = [&](int vertex) { return stripVertices_[static_cast<std::size_t>(vertex) * floatsPerVertex + 5]; };
+            const auto glowOf = [&](int vertex) {
+                return stripVertices_[static_cast<std::size_t>(vertex) * floatsPerVertex + 5];
+            };
             if (glowOf(a) > 0.0f || glowOf(a + 1) > 0.0f || glowOf(a + 2) > 0.0f) {
                 // Odd strip triangles are taken as (k + 1, k, k + 2), as a strip would.
                 const int even = (k % 2 == 0) ? a : a + 1;
                 const int odd = (k % 2 == 0) ? a + 1 : a;
-                litTriangles_.insert(litTriangles_.end(), {static_cast<std::uint16_t>(even), static_cast<std::uint16_t>(odd),
-                                                           static_cast<std::uint16_t>(a + 2)});
+                litTriangles_.insert(litTriangles_.end(),
+                                     {static_cast<std::uint16_t>(even), static_cast<std::uint16_t>(odd),
+                                      static_cast<std::uint16_t>(a + 2)});
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "vec3.h"
+#include "scene/vec3.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "display_power.h"
+#include "win32/display_power.h"
 
 namespace solvane {
 

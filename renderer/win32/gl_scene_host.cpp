@@ -1,6 +1,6 @@
-#include "gl_scene_host.h"
+#include "win32/gl_scene_host.h"
 
-#include "monitors.h"
+#include "win32/monitors.h"
 
 namespace solvane {
 

@@ -2,8 +2,8 @@
 
 #include "scene/frame_platform.h"
 #include "scene/scene.h"
-#include "wgl_context.h"
-#include "wgl_platform.h"
+#include "win32/wgl_context.h"
+#include "win32/wgl_platform.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "library_search.h"
-#include "saver_main.h"
+#include "win32/saver_main.h"
+#include "winutils/library_search.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     solvane::searchLibrariesInSystemFolderOnly();

@@ -1,4 +1,4 @@
-#include "monitors.h"
+#include "win32/monitors.h"
 
 namespace solvane {
 
@@ -33,8 +33,8 @@ std::vector<PixelRect> monitorRects(HWND window) {
     ClientToScreen(window, &origin);
     std::vector<PixelRect> rects;
     for (const Monitor& m : monitors()) {
-        rects.push_back({m.rect.left - origin.x, m.rect.top - origin.y, m.rect.right - origin.x,
-                         m.rect.bottom - origin.y});
+        rects.push_back(
+            {m.rect.left - origin.x, m.rect.top - origin.y, m.rect.right - origin.x, m.rect.bottom - origin.y});
     }
     return rects;
 }
@@ -47,8 +47,8 @@ double displayRefreshHz(HWND window) {
         RECT common{};
         DEVMODEA mode{};
         mode.dmSize = sizeof mode;
-        if (IntersectRect(&common, &covered, &m.rect) &&
-            EnumDisplaySettingsA(m.device, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > highest) {
+        if (IntersectRect(&common, &covered, &m.rect) && EnumDisplaySettingsA(m.device, ENUM_CURRENT_SETTINGS, &mode) &&
+            mode.dmDisplayFrequency > highest) {
             highest = mode.dmDisplayFrequency;
         }
     }

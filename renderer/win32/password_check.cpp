@@ -1,4 +1,4 @@
-#include "password_check.h"
+#include "win32/password_check.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "pixel_format.h"
+#include "win32/pixel_format.h"
 
 namespace solvane {
 

@@ -1,4 +1,4 @@
-#include "saver_main.h"
+#include "win32/saver_main.h"
 
 #include "contract.h"
 

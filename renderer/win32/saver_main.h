@@ -1,6 +1,6 @@
 #pragma once
 
-#include "saver_window.h"
+#include "win32/saver_window.h"
 
 #include <windows.h>
 

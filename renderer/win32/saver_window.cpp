@@ -1,9 +1,9 @@
-#include "saver_window.h"
+#include "win32/saver_window.h"
 
 #include "contract.h"
-#include "monitors.h"
-#include "resource_ids.h"
 #include "scene/scene_settings.h"
+#include "win32/monitors.h"
+#include "win32/resource_ids.h"
 
 #include <mmsystem.h>
 
@@ -70,8 +70,7 @@ void SaverWindow::applySceneSettings() {
 }
 
 void SaverWindow::initScene() {
-    sceneInputs_.random =
-        SceneRandom::fromTime(options_.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
+    sceneInputs_.random = SceneRandom::fromTime(options_.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
     scene_ = options_.platform != nullptr ? std::make_unique<GlSceneHost>(window_, *options_.platform, sceneInputs_)
                                           : std::make_unique<GlSceneHost>(window_, sceneInputs_);
     // One swap per refresh where the driver offers it; the pacer measures

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "display_power.h"
-#include "gl_scene_host.h"
-#include "password_check.h"
 #include "scene/frame_pacer.h"
 #include "scene/leave_rule.h"
+#include "win32/display_power.h"
+#include "win32/gl_scene_host.h"
+#include "win32/password_check.h"
 
 #include <windows.h>
 

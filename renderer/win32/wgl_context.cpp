@@ -1,7 +1,7 @@
-#include "wgl_context.h"
+#include "win32/wgl_context.h"
 
-#include "pixel_format.h"
 #include "scene/extension_list.h"
+#include "win32/pixel_format.h"
 
 namespace solvane {
 

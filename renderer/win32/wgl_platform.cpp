@@ -1,4 +1,4 @@
-#include "wgl_platform.h"
+#include "win32/wgl_platform.h"
 
 #include <mmsystem.h>
 

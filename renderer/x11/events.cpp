@@ -1,6 +1,6 @@
-#include "events.h"
+#include "x11/events.h"
 
-#include "x_input.h"
+#include "x11/x_input.h"
 
 #include <X11/extensions/Xrandr.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "scene/leave_rule.h"
-#include "target.h"
+#include "x11/target.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "frame_probe.h"
+#include "x11/frame_probe.h"
 
 #include <GL/gl.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "options.h"
 #include "scene/scene.h"
-#include "target.h"
-#include "x_errors.h"
+#include "x11/options.h"
+#include "x11/target.h"
+#include "x11/x_errors.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "glx_context.h"
+#include "x11/glx_context.h"
 
 #include "scene/extension_list.h"
 

@@ -1,4 +1,4 @@
-#include "glx_platform.h"
+#include "x11/glx_platform.h"
 
 #include <GL/glx.h>
 

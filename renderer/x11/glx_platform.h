@@ -1,9 +1,9 @@
 #pragma once
 
-#include "frame_probe.h"
 #include "scene/scene.h"
-#include "stop_signals.h"
-#include "target.h"
+#include "x11/frame_probe.h"
+#include "x11/stop_signals.h"
+#include "x11/target.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "input_wait.h"
+#include "x11/input_wait.h"
 
 #include <poll.h>
 

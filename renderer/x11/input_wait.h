@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stop_signals.h"
+#include "x11/stop_signals.h"
 
 #include <X11/Xlib.h>
 

@@ -1,9 +1,9 @@
 // solvane: the saver's scene on X11 with GLX, in a window it is given, in the
 // root window, or full-screen in a window of its own; one picture per monitor
 // where it covers the whole screen.
-#include "options.h"
-#include "saver_main.h"
-#include "stop_signals.h"
+#include "x11/options.h"
+#include "x11/saver_main.h"
+#include "x11/stop_signals.h"
 
 #include <cstdio>
 #include <cstdlib>

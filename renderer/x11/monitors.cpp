@@ -1,4 +1,4 @@
-#include "monitors.h"
+#include "x11/monitors.h"
 
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>

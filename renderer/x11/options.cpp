@@ -1,4 +1,4 @@
-#include "options.h"
+#include "x11/options.h"
 
 #include <cstdint>
 #include <limits>
@@ -84,8 +84,8 @@ std::string hostUsage() {
            "           frame)\n";
 }
 
-std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments,
-                                            const char* environmentWindow, std::string& error) {
+std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments, const char* environmentWindow,
+                                            std::string& error) {
     HostOptions options;
     // -window and -root are one switch, as for every hosted program: the last
     // one counts. A window id names a target of its own and clashes with both.

@@ -39,8 +39,8 @@ struct HostOptions {
 
 // Parses the command line; `environmentWindow` is XSCREENSAVER_WINDOW, if
 // set. On a bad argument returns nothing and sets `error`.
-std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments,
-                                            const char* environmentWindow, std::string& error);
+std::optional<HostOptions> parseHostOptions(const std::vector<std::string>& arguments, const char* environmentWindow,
+                                            std::string& error);
 
 std::string hostUsage();
 

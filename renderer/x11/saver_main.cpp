@@ -1,20 +1,20 @@
-#include "saver_main.h"
+#include "x11/saver_main.h"
 
-#include "events.h"
-#include "frame_probe.h"
-#include "glx_context.h"
-#include "glx_platform.h"
-#include "input_wait.h"
-#include "monitors.h"
-#include "options.h"
 #include "scene/frame_pacer.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
-#include "server_round_trip.h"
-#include "stop_signals.h"
-#include "target.h"
-#include "x_errors.h"
-#include "x_resources.h"
+#include "x11/events.h"
+#include "x11/frame_probe.h"
+#include "x11/glx_context.h"
+#include "x11/glx_platform.h"
+#include "x11/input_wait.h"
+#include "x11/monitors.h"
+#include "x11/options.h"
+#include "x11/server_round_trip.h"
+#include "x11/stop_signals.h"
+#include "x11/target.h"
+#include "x11/x_errors.h"
+#include "x11/x_resources.h"
 
 #include <unistd.h>
 
@@ -73,9 +73,9 @@ double refreshOf(Display* display, const Target& target) {
 void layOut(std::unique_ptr<SceneSet>& scenes, Display* display, const Target& target, FramePlatform& platform,
             SceneInputs& inputs, FrameProbe& probe) {
     scenes.reset();
-    const std::vector<PixelRect> monitors =
-        target.wholeScreen ? screenMonitors(display, RootWindow(display, DefaultScreen(display)))
-                           : std::vector<PixelRect>{};
+    const std::vector<PixelRect> monitors = target.wholeScreen
+                                                ? screenMonitors(display, RootWindow(display, DefaultScreen(display)))
+                                                : std::vector<PixelRect>{};
     scenes = std::make_unique<SceneSet>(target.width, target.height, monitors, platform, inputs);
     probe.laidOut(target, *scenes);
 }

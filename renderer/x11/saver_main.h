@@ -1,7 +1,7 @@
 #pragma once
 
-#include "options.h"
-#include "stop_signals.h"
+#include "x11/options.h"
+#include "x11/stop_signals.h"
 
 namespace solvane {
 

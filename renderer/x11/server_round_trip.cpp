@@ -1,4 +1,4 @@
-#include "server_round_trip.h"
+#include "x11/server_round_trip.h"
 
 #include <poll.h>
 
@@ -8,8 +8,8 @@ namespace solvane {
 
 ServerRoundTrip::ServerRoundTrip(Display* display, StopSignals& stop) : display_(display), stop_(stop) {
     const int screen = DefaultScreen(display);
-    pixmap_ = XCreatePixmap(display, RootWindow(display, screen), 1, 1,
-                            static_cast<unsigned>(DefaultDepth(display, screen)));
+    pixmap_ =
+        XCreatePixmap(display, RootWindow(display, screen), 1, 1, static_cast<unsigned>(DefaultDepth(display, screen)));
     XGCValues values{};
     values.graphics_exposures = True;
     gc_ = XCreateGC(display, pixmap_, GCGraphicsExposures, &values);

@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "x11/stop_signals.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

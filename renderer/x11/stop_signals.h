@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file_descriptor.h"
+#include "x11/file_descriptor.h"
 
 #include <atomic>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "target.h"
+#include "x11/target.h"
 
 #include <GL/glx.h>
 
@@ -11,8 +11,8 @@ namespace {
 std::optional<Target> ownWindow(Display* display) {
     Target target;
     const int screen = DefaultScreen(display);
-    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
-                    GLX_DEPTH_SIZE, 24, None};
+    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                    8,        GLX_DEPTH_SIZE,   24,           None};
     target.visual.reset(glXChooseVisual(display, screen, wanted));
     if (!target.visual) {
         std::fprintf(stderr, "solvane: no double-buffered RGB visual on this display\n");

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "options.h"
 #include "scene/screen_layout.h"
-#include "x_errors.h"
-#include "x_resources.h"
+#include "x11/options.h"
+#include "x11/x_errors.h"
+#include "x11/x_resources.h"
 
 #include <memory>
 #include <optional>

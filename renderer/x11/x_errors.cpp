@@ -1,4 +1,4 @@
-#include "x_errors.h"
+#include "x11/x_errors.h"
 
 namespace solvane {
 

@@ -1,4 +1,4 @@
-#include "x_resources.h"
+#include "x11/x_resources.h"
 
 namespace solvane {
 

@@ -28,8 +28,8 @@ Driver waitsForTheDisplay(double hz, std::int64_t work) {
 // A host's loop on a simulated clock: it waits as the pacer says, its timer
 // rounding waits up to whole `tick`s, and draws whenever nothing is left to
 // wait for. Returns the frames' start times.
-std::vector<std::int64_t> run(FramePacer& pacer, const Driver& driver, std::int64_t until,
-                              std::int64_t tick = 1000, std::int64_t from = 0) {
+std::vector<std::int64_t> run(FramePacer& pacer, const Driver& driver, std::int64_t until, std::int64_t tick = 1000,
+                              std::int64_t from = 0) {
     std::vector<std::int64_t> starts;
     std::int64_t now = from;
     while (now < until) {
@@ -161,7 +161,8 @@ TEST(FramePacerTest, MinimumIntervalHoldsFromStartToStart) {
     // With the display's pace too, the longer of the two counts; a slow
     // frame does not shorten the next interval below the minimum.
     FramePacer both(60.0, 20000);
-    const auto slowFirst = run(both, [](std::int64_t start) { return start + (start == 0 ? 30000 : 400); }, second);
+    const auto slowFirst = run(
+        both, [](std::int64_t start) { return start + (start == 0 ? 30000 : 400); }, second);
     for (std::size_t i = 1; i < slowFirst.size(); ++i) {
         EXPECT_GE(slowFirst[i] - slowFirst[i - 1], 20000) << "frame " << i;
     }

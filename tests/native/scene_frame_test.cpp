@@ -38,8 +38,8 @@ private:
 struct OffscreenScene {
     OffscreenScene(int width, int height, int sheets = 1, std::uint32_t seed = 4242,
                    std::deque<std::uint32_t> times = {1000})
-        : context(std::max(width, 1), std::max(height, 1)), platform(std::move(times)),
-          inputs{fixedSceneSettings, SceneRandom::fromTime(seed)} {
+        : context(std::max(width, 1), std::max(height, 1)),
+          platform(std::move(times)), inputs{fixedSceneSettings, SceneRandom::fromTime(seed)} {
         inputs.settings.sheetCount = sheets;
         if (context.valid()) {
             scene = std::make_unique<Scene>(Viewport{0, 0, width, height}, platform, inputs);
@@ -57,7 +57,8 @@ struct OffscreenScene {
 
 void fillFeedbackTexture(const SceneState& s, const std::vector<std::uint8_t>& rgb) {
     glBindTexture(GL_TEXTURE_2D, s.setup.feedbackTexture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.setup.feedbackSize, s.setup.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, s.setup.feedbackSize, s.setup.feedbackSize, GL_RGB, GL_UNSIGNED_BYTE,
+                    rgb.data());
 }
 
 std::vector<std::uint8_t> feedbackTexels(const SceneState& s) {
@@ -111,8 +112,8 @@ TEST(SceneSetupTest, FeedbackSizeIsTheLargestFittingPowerOfTwo) {
     struct Case {
         int width, height, size;
     } const cases[] = {
-        {1920, 1080, 256}, {300, 256, 256}, {300, 200, 128}, {128, 200, 128}, {300, 100, 64},
-        {100, 900, 64},    {3, 2, 2},       {1, 1, 1},
+        {1920, 1080, 256}, {300, 256, 256}, {300, 200, 128}, {128, 200, 128},
+        {300, 100, 64},    {100, 900, 64},  {3, 2, 2},       {1, 1, 1},
     };
     for (const Case& c : cases) {
         OffscreenScene scene(c.width, c.height);
@@ -136,7 +137,8 @@ TEST(SceneSetupTest, StateIsReadyForTheFirstFrame) {
     const SceneState& s = scene.state();
     EXPECT_EQ(s.setup.viewport.width, 320);
     EXPECT_EQ(s.setup.viewport.height, 240);
-    EXPECT_TRUE(std::all_of(s.motion.feedbackPixels.begin(), s.motion.feedbackPixels.end(), [](auto b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(s.motion.feedbackPixels.begin(), s.motion.feedbackPixels.end(), [](auto b) { return b == 0; }));
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));

@@ -1,10 +1,10 @@
 // The sheet's arithmetic: construction, update, colour and the generator.
+#include "plain_sheet.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
 #include "scene/sheet.h"
 #include "scene/vec3.h"
-#include "plain_sheet.h"
 
 #include <gtest/gtest.h>
 

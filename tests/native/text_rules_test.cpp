@@ -17,8 +17,8 @@ TEST(DecimalNumberTest, WholeNumberTakesTheClassicFormOnly) {
     EXPECT_EQ(wholeNumber(L"5."), 5.0);
     EXPECT_EQ(wholeNumber(L"1.5E+2"), 150.0);
     EXPECT_EQ(wholeNumber(L"2e-1"), 0.2);
-    for (const wchar_t* bad : {L"", L" ", L"+", L".", L"1e", L"1e+", L"0x10", L"inf", L"nan", L"1 2", L"1d2",
-                               L"--1", L"1.2.3", L"\n1", L"\uFF11", L"1,5"}) {
+    for (const wchar_t* bad : {L"", L" ", L"+", L".", L"1e", L"1e+", L"0x10", L"inf", L"nan", L"1 2", L"1d2", L"--1",
+                               L"1.2.3", L"\n1", L"\uFF11", L"1,5"}) {
         EXPECT_FALSE(wholeNumber(bad).has_value()) << std::wstring(bad).size();
     }
 }
@@ -145,13 +145,16 @@ TEST(TextRulesTest, StoredPropertiesTakeSignedDecimalsAndTheTwoWords) {
 class ArgumentTextTest : public ::testing::Test {
 protected:
     static constexpr std::wstring_view longPath = L"C:\\Users\\Ann Lee\\AppData\\Local\\Programs\\Solvane\\Solvane.scr";
-    static constexpr std::wstring_view shortPath = L"C:\\Users\\ANNLEE~1\\AppData\\Local\\Programs\\Solvane\\Solvane.scr";
+    static constexpr std::wstring_view shortPath =
+        L"C:\\Users\\ANNLEE~1\\AppData\\Local\\Programs\\Solvane\\Solvane.scr";
     static constexpr std::wstring_view own[] = {longPath, shortPath};
 
     static std::wstring argumentsOf(std::wstring_view commandLine) {
         return std::wstring(commandLine.substr(argumentTextStart(commandLine, own)));
     }
-    static std::wstring after(std::wstring_view path, std::wstring_view rest) { return std::wstring(path) + std::wstring(rest); }
+    static std::wstring after(std::wstring_view path, std::wstring_view rest) {
+        return std::wstring(path) + std::wstring(rest);
+    }
 };
 
 TEST_F(ArgumentTextTest, AnUnquotedPathWithBlanksIsFoundInEitherForm) {

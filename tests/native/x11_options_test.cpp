@@ -55,7 +55,8 @@ TEST(HostOptionsTest, WindowIdsAreDigitsOfAResourceId) {
         EXPECT_EQ(errorOf({"-root"}, bad[0] != '\0' ? bad : " "),
                   std::string("solvane: XSCREENSAVER_WINDOW is not a window id: ") + (bad[0] != '\0' ? bad : " "))
             << "'" << bad << "'";
-        EXPECT_EQ(errorOf({"--unselect-window", bad}), "solvane: --unselect-window needs a number") << "'" << bad << "'";
+        EXPECT_EQ(errorOf({"--unselect-window", bad}), "solvane: --unselect-window needs a number")
+            << "'" << bad << "'";
     }
 }
 

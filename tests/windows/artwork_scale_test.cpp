@@ -2,9 +2,8 @@
 // the size on this screen.
 #include "forms/artwork_scale.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 

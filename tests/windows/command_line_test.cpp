@@ -16,8 +16,9 @@ TEST(CommandLineTest, ArgumentsFollowTheProgramPath) {
 
 TEST(CommandLineTest, TheOwnPathIsFoundUnquotedInAnyCaseOfAnyLetter) {
     const std::wstring own[] = {L"C:\\Users\\\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430\\Solvane.scr"};
-    EXPECT_EQ(argumentsOf(L"C:\\USERS\\\u0142\u00d3D\u0179 \u043c\u0423\u0417\u042b\u041a\u0410\\solvane.SCR /p 12", own),
-              L"/p 12");
+    EXPECT_EQ(
+        argumentsOf(L"C:\\USERS\\\u0142\u00d3D\u0179 \u043c\u0423\u0417\u042b\u041a\u0410\\solvane.SCR /p 12", own),
+        L"/p 12");
     // The program as it runs here, started with its path unquoted.
     const std::vector<std::wstring> paths = ownProgramPaths();
     ASSERT_FALSE(paths.empty());

@@ -1,7 +1,7 @@
 // The windowless label: sized to its text, drawn without a background.
 #include "forms/font.h"
-#include "forms/twips.h"
 #include "forms/label.h"
+#include "forms/twips.h"
 
 #include <gtest/gtest.h>
 

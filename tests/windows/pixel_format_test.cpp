@@ -1,5 +1,5 @@
 // The pixel-format choice over scripted descriptor lists.
-#include "pixel_format.h"
+#include "win32/pixel_format.h"
 
 #include <gtest/gtest.h>
 
@@ -91,8 +91,7 @@ TEST(SelectPixelFormatTest, AcceleratedBeatsPlainSoftwareAndTiesGoToTheLowerNumb
 
     ScriptedDevice ties({
         format(PFD_SUPPORT_OPENGL | PFD_DRAW_TO_WINDOW, 32, 24), // single-buffered
-        format(usable | PFD_GENERIC_FORMAT, 24, 24),
-        format(usable | PFD_GENERIC_FORMAT, 24, 24),
+        format(usable | PFD_GENERIC_FORMAT, 24, 24), format(usable | PFD_GENERIC_FORMAT, 24, 24),
         format(usable | PFD_GENERIC_FORMAT, 32, 16), // 32 + 32 - 8 = 56 < 68
     });
     EXPECT_EQ(selectPixelFormat(ties), 2);

@@ -6,9 +6,8 @@
 #include "preview_pane.h"
 #include "startup.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
@@ -81,8 +80,8 @@ protected:
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         windowClass.lpszClassName = L"PreviewHost";
         RegisterClassW(&windowClass);
-        host = CreateWindowExW(WS_EX_TOPMOST, L"PreviewHost", L"host", WS_POPUP | WS_VISIBLE, hostLeft, hostTop,
-                               width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+        host = CreateWindowExW(WS_EX_TOPMOST, L"PreviewHost", L"host", WS_POPUP | WS_VISIBLE, hostLeft, hostTop, width,
+                               height, nullptr, nullptr, windowClass.hInstance, nullptr);
         return host;
     }
 

@@ -2,12 +2,11 @@
 // real scene behind them. CTest runs each case in a process of its own, so
 // that no case sees the cursor or the queue another left.
 #include "contract.h"
-#include "pixel_format.h"
-#include "saver_main.h"
-
-#include <gtest/gtest.h>
+#include "win32/pixel_format.h"
+#include "win32/saver_main.h"
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -134,7 +133,7 @@ TEST_F(SaverWindowTest, FirstMoveNeverClosesHoweverFar) {
 }
 
 TEST_F(SaverWindowTest, SmallStepsMoveTheReferenceAlong) {
-    SendMessageA(window, WM_MOUSEMOVE, 0, 0); // the greeting move
+    SendMessageA(window, WM_MOUSEMOVE, 0, 0);                                  // the greeting move
     const POINT steps[] = {{2, 2}, {-1, 3}, {4, 0}, {0, -4}, {3, 1}, {1, -3}}; // |dx| + |dy| <= 4
     for (int round = 0; round < 5; ++round) {
         for (const POINT& step : steps) {
@@ -403,8 +402,7 @@ void reportDisplay(HWND window, DWORD state) {
         DWORD state;
     } report{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), state};
     static_assert(offsetof(POWERBROADCAST_SETTING, Data) == offsetof(decltype(report), state));
-    EXPECT_EQ(SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&report)),
-              TRUE);
+    EXPECT_EQ(SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&report)), TRUE);
 }
 
 // Steps of a run driven from thread timers inside the program's own loop.

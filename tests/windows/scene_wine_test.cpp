@@ -1,10 +1,10 @@
 // The portable scene on Wine's opengl32 in a hidden window, compared with
 // frames the offscreen host rendered natively from the same seed and clock.
-#include "gl_scene_host.h"
 #include "scene/gl_api.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/scene_settings.h"
+#include "win32/gl_scene_host.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +71,8 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "SolvaneSceneTest";
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "SolvaneSceneTest", "scene test", WS_POPUP, 0, 0, width, height, nullptr,
-                                 nullptr, windowClass.hInstance, nullptr);
+        window = CreateWindowExA(0, "SolvaneSceneTest", "scene test", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
     }
     ~HiddenGlWindow() {
         if (window != nullptr) {

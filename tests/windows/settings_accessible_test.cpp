@@ -7,9 +7,8 @@
 #include "settings_dialog/settings_dialog.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
@@ -22,8 +21,8 @@ namespace {
 std::string utf8(const std::wstring& text) {
     std::string result(static_cast<std::size_t>(text.size() * 3 + 1), '\0');
     result.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                               result.data(), static_cast<int>(result.size()),
-                                                               nullptr, nullptr)));
+                                                               result.data(), static_cast<int>(result.size()), nullptr,
+                                                               nullptr)));
     return result;
 }
 
@@ -80,11 +79,18 @@ std::string fileOptionTree(const char* focus, bool disabledSet = false) {
            "    static text \"曲目をﾘﾋﾟｰﾄ\" [read only]\n"
            "    radio button \"無し\"\n"
            "    radio button \"MP3、WAV\" [checked]\n"
-           "    push button " + button("...") + "\n"
+           "    push button " +
+           button("...") +
+           "\n"
            "    static text \"C:\\Music\\tune.mp3\" [read only] = C:\\Music\\tune.mp3\n"
-           "  push button " + button("設定") + "\n"
-           "  push button " + button("ｷｬﾝｾﾙ") + "\n"
-           "  push button " + button("その他の作品") + "\n";
+           "  push button " +
+           button("設定") +
+           "\n"
+           "  push button " +
+           button("ｷｬﾝｾﾙ") +
+           "\n"
+           "  push button " +
+           button("その他の作品") + "\n";
 }
 
 TEST_F(AccessibleDialogTest, EveryControlHasItsNameRoleAndState) {
@@ -241,8 +247,7 @@ TEST_F(AccessibleDialogTest, ADisabledButtonTakesNoDefaultAction) {
     EXPECT_TRUE(IsWindow(dialog->window()));
     EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
     // The statics have no action at all.
-    EXPECT_EQ(reader::doDefaultAction(dialog->window(), ROLE_SYSTEM_STATICTEXT, L"曲目をﾘﾋﾟｰﾄ"),
-              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(reader::doDefaultAction(dialog->window(), ROLE_SYSTEM_STATICTEXT, L"曲目をﾘﾋﾟｰﾄ"), DISP_E_MEMBERNOTFOUND);
 }
 
 // The name of a child a reader got back: an object of its own or a part of `owner`.
@@ -347,8 +352,8 @@ void CALLBACK listen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG 
 class Listener {
 public:
     Listener()
-        : hook_(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, listen, GetCurrentProcessId(),
-                                0, WINEVENT_OUTOFCONTEXT)) {
+        : hook_(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, listen, GetCurrentProcessId(), 0,
+                                WINEVENT_OUTOFCONTEXT)) {
         heard = &events;
     }
     ~Listener() {

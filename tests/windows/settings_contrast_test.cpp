@@ -6,9 +6,8 @@
 #include "settings_dialog/settings_dialog.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -143,8 +142,7 @@ double luminance(COLORREF colour) {
         const double c = channel / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) +
-           0.0722 * linear(GetBValue(colour));
+    return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) + 0.0722 * linear(GetBValue(colour));
 }
 
 double contrast(COLORREF a, COLORREF b) {
@@ -224,9 +222,7 @@ protected:
     }
 
     // Tells the dialog as the system does when high contrast is switched.
-    void switchTold() const {
-        SendMessageW(dialog->window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    }
+    void switchTold() const { SendMessageW(dialog->window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0); }
 
     RECT inDialog(HWND child, int inset = 0) const {
         RECT rect{};

@@ -6,9 +6,8 @@
 #include "settings_dialog/settings_dialog.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>

@@ -7,9 +7,8 @@
 #include "forms/twips.h"
 #include "settings_dialog/settings_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,9 +24,9 @@ const std::map<std::string, TwipsBox> buttonBoxes{{"cancel", layout::cancelButto
                                                   {"set", layout::setButton},
                                                   {"file", layout::fileButton},
                                                   {"works", layout::worksButton}};
-constexpr int markTwips = 180;   // 12 pixels at 96 dpi
+constexpr int markTwips = 180;     // 12 pixels at 96 dpi
 constexpr int skinFrameTwips = 60; // 4 pixels at 96 dpi
-constexpr int close = 3;         // a channel difference still counted as the same colour
+constexpr int close = 3;           // a channel difference still counted as the same colour
 
 int px(int twips, int dpi) { return TwipsScale(dpi, dpi).pixelsX(twips); }
 
@@ -110,7 +109,9 @@ std::pair<int, int> skinFrame(Command& button) {
     const COLORREF c1 = GetPixel(face, column, r1);
     const COLORREF c2 = GetPixel(face, column, r2);
     const auto gradient = [&](int y) {
-        const auto mix = [&](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * double(y - r1) / (r2 - r1))); };
+        const auto mix = [&](int a, int b) {
+            return static_cast<int>(std::lround(a + (b - a) * double(y - r1) / (r2 - r1)));
+        };
         return RGB(mix(GetRValue(c1), GetRValue(c2)), mix(GetGValue(c1), GetGValue(c2)),
                    mix(GetBValue(c1), GetBValue(c2)));
     };

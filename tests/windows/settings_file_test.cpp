@@ -1,9 +1,8 @@
 // The settings file through the real profile functions, and the file test.
 #include "settings/settings_file.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>

@@ -7,9 +7,8 @@
 #include "text/ansi_text.h"
 #include "text/platform_path.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

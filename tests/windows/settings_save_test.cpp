@@ -3,9 +3,8 @@
 #include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <memory>

@@ -1,8 +1,8 @@
 // Renders the saver's scene offscreen and writes chosen frames as PNG files.
 #include "offscreen/offscreen_context.h"
 #include "offscreen/png_file.h"
-#include "scene/scene.h"
 #include "scene/random.h"
+#include "scene/scene.h"
 #include "scene/scene_settings.h"
 
 #include <charconv>
@@ -24,7 +24,7 @@ struct Options {
     int stepMillis = 16;
     long seed = -1;
     std::string out = "frames";
-    bool raw = false; // raw top-down RGB bytes instead of PNG
+    bool raw = false;                         // raw top-down RGB bytes instead of PNG
     std::vector<solvane::PixelRect> monitors; // none: the whole picture is one
 };
 
@@ -58,14 +58,13 @@ bool writeRaw(const solvane::RgbImage& image, const std::string& path) {
 }
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: render_frames [--width W] [--height H] [--frames N] [--every K]\n"
-                 "                     [--step-ms M] [--seed S] [--out DIR] [--format png|rgb]\n"
-                 "                     [--monitor LEFT,TOP,WIDTH,HEIGHT]...\n"
-                 "Renders N frames on a clock advancing M ms per frame and writes every\n"
-                 "K-th frame to DIR/frame-NNNN.png (or .rgb, raw top-down RGB bytes).\n"
-                 "Without --seed the time of day seeds. Each --monitor gets a picture of its\n"
-                 "own, as on a screen of several monitors; without one the whole is one.\n");
+    std::fprintf(stderr, "usage: render_frames [--width W] [--height H] [--frames N] [--every K]\n"
+                         "                     [--step-ms M] [--seed S] [--out DIR] [--format png|rgb]\n"
+                         "                     [--monitor LEFT,TOP,WIDTH,HEIGHT]...\n"
+                         "Renders N frames on a clock advancing M ms per frame and writes every\n"
+                         "K-th frame to DIR/frame-NNNN.png (or .rgb, raw top-down RGB bytes).\n"
+                         "Without --seed the time of day seeds. Each --monitor gets a picture of its\n"
+                         "own, as on a screen of several monitors; without one the whole is one.\n");
     return 2;
 }
 

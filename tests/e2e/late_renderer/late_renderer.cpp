@@ -27,8 +27,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "SolvaneLateRenderer";
     RegisterClassA(&windowClass);
-    if (CreateWindowExA(0, windowClass.lpszClassName, solvane::contract::rendererTitle, WS_POPUP | WS_VISIBLE, 0, 0,
-                        64, 64, nullptr, nullptr, instance, nullptr) == nullptr) {
+    if (CreateWindowExA(0, windowClass.lpszClassName, solvane::contract::rendererTitle, WS_POPUP | WS_VISIBLE, 0, 0, 64,
+                        64, nullptr, nullptr, instance, nullptr) == nullptr) {
         return 1;
     }
     MSG message{};

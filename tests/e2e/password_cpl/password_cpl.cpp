@@ -76,9 +76,8 @@ void logCall(HWND owner, const Answer& answer) {
     const BOOL known = SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     char title[64] = {};
     GetWindowTextA(owner, title, sizeof title);
-    logLine("call module=%s owner=%llu title=%s running=%s answer=%d hold=%d open=%d\n", ownPath(),
-            handleNumber(owner), title, known ? (running ? "1" : "0") : "unknown", answer.verdict,
-            answer.hold ? 1 : 0, checksOpen);
+    logLine("call module=%s owner=%llu title=%s running=%s answer=%d hold=%d open=%d\n", ownPath(), handleNumber(owner),
+            title, known ? (running ? "1" : "0") : "unknown", answer.verdict, answer.hold ? 1 : 0, checksOpen);
 }
 
 bool released() {
@@ -89,9 +88,9 @@ bool released() {
 // A modal dialog as the real module shows one: the owner disabled, a loop of
 // its own that dispatches every message of the thread, until released.
 void holdDialog(HWND owner) {
-    HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, "STATIC", "Solvane test password",
-                                  WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 320, 120, owner, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND dialog =
+        CreateWindowExA(WS_EX_DLGMODALFRAME, "STATIC", "Solvane test password", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100,
+                        100, 320, 120, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     EnableWindow(owner, FALSE);
     const ULONGLONG deadline = GetTickCount64() + holdLimitMillis;
     bool quit = false;

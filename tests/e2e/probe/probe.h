@@ -30,7 +30,8 @@ using Args = std::vector<std::string_view>;
 // Decimal (optionally negative) or 0x-prefixed hexadecimal.
 inline std::optional<long long> parse_number(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
+  if (negative)
+    text.remove_prefix(1);
   int base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     base = 16;
@@ -39,17 +40,14 @@ inline std::optional<long long> parse_number(std::string_view text) {
   unsigned long long value = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-  if (text.empty() || ec != std::errc{} || ptr != end) return std::nullopt;
+  if (text.empty() || ec != std::errc{} || ptr != end)
+    return std::nullopt;
   return negative ? -static_cast<long long>(value) : static_cast<long long>(value);
 }
 
-inline unsigned long long handle_value(HWND hwnd) {
-  return reinterpret_cast<std::uintptr_t>(hwnd);
-}
+inline unsigned long long handle_value(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
 
-inline HWND to_hwnd(long long value) {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
-}
+inline HWND to_hwnd(long long value) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value)); }
 
 // "hwnd left top right bottom pid visible"
 inline void print_window(HWND hwnd) {
@@ -57,20 +55,20 @@ inline void print_window(HWND hwnd) {
   GetWindowRect(hwnd, &r);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  std::printf("%llu %ld %ld %ld %ld %lu %d\n", handle_value(hwnd), r.left, r.top, r.right, r.bottom,
-              pid, IsWindowVisible(hwnd) ? 1 : 0);
+  std::printf("%llu %ld %ld %ld %ld %lu %d\n", handle_value(hwnd), r.left, r.top, r.right, r.bottom, pid,
+              IsWindowVisible(hwnd) ? 1 : 0);
 }
 
-inline HWND find(std::string_view title, const char* cls) {
-  return FindWindowA(cls, title.data());
-}
+inline HWND find(std::string_view title, const char* cls) { return FindWindowA(cls, title.data()); }
 
 template <typename Done>
 inline bool poll_until(DWORD timeout_ms, Done done) {
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {
-    if (done()) return true;
-    if (GetTickCount64() >= deadline) return false;
+    if (done())
+      return true;
+    if (GetTickCount64() >= deadline)
+      return false;
     Sleep(poll_interval_ms);
   }
 }
@@ -100,4 +98,4 @@ int cmd_accessible_do(Args a);
 int cmd_hold(Args a);
 int cmd_host(Args a);
 
-}  // namespace probe
+} // namespace probe

@@ -1,7 +1,6 @@
 // The probe's commands as a screen reader in a process of its own: the
 // accessible tree of a window, and the default action of one element.
 #include "probe.h"
-
 #include "screen_reader.h"
 
 #include <objbase.h>
@@ -18,11 +17,10 @@ struct Apartment {
 };
 
 std::string utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
   return result;
 }
 
@@ -36,17 +34,20 @@ std::wstring wide_argument(int index) {
   return result;
 }
 
-}  // namespace
+} // namespace
 
 // "accessible HWND": the tree under the window's client area as UTF-8
 // lines, one an element: role, "name", [states], = value.
 int cmd_accessible(Args a) {
-  if (a.size() != 1) return usage();
+  if (a.size() != 1)
+    return usage();
   const auto hwnd = parse_number(a[0]);
-  if (!hwnd || !IsWindow(to_hwnd(*hwnd))) return exit_not_found;
+  if (!hwnd || !IsWindow(to_hwnd(*hwnd)))
+    return exit_not_found;
   const Apartment apartment;
   const auto tree = solvane::reader::readTree(to_hwnd(*hwnd));
-  if (!tree) return exit_not_found;
+  if (!tree)
+    return exit_not_found;
   std::fputs(utf8(solvane::reader::describe(*tree)).c_str(), stdout);
   return exit_ok;
 }
@@ -55,19 +56,23 @@ int cmd_accessible(Args a) {
 // element with that role (its word, as "accessible" prints it) and name;
 // prints the result code.
 int cmd_accessible_do(Args a) {
-  if (a.size() != 3) return usage();
+  if (a.size() != 3)
+    return usage();
   const auto hwnd = parse_number(a[0]);
-  if (!hwnd || !IsWindow(to_hwnd(*hwnd))) return exit_not_found;
+  if (!hwnd || !IsWindow(to_hwnd(*hwnd)))
+    return exit_not_found;
   const std::wstring role_word = wide_argument(3);
   long role = 0;
   for (long candidate = ROLE_SYSTEM_TITLEBAR; candidate <= ROLE_SYSTEM_OUTLINEBUTTON; ++candidate) {
-    if (solvane::reader::roleWord(candidate) == role_word) role = candidate;
+    if (solvane::reader::roleWord(candidate) == role_word)
+      role = candidate;
   }
-  if (role == 0) return usage();
+  if (role == 0)
+    return usage();
   const Apartment apartment;
   const HRESULT result = solvane::reader::doDefaultAction(to_hwnd(*hwnd), role, wide_argument(4));
   std::printf("%#lx\n", static_cast<unsigned long>(result));
   return result == S_OK ? exit_ok : exit_not_found;
 }
 
-}  // namespace probe
+} // namespace probe

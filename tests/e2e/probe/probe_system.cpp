@@ -2,9 +2,9 @@
 // sound and the clipboard.
 #include "probe.h"
 
+#include <GL/gl.h>
 #include <mmsystem.h>
 #include <winternl.h>
-#include <GL/gl.h>
 
 #include <cstddef>
 #include <fstream>
@@ -15,28 +15,35 @@ namespace probe {
 // Stays connected to the desktop so that Wine does not close the virtual
 // desktop (explorer) each time the last test program exits.
 int cmd_keep(Args a) {
-  if (!a.empty()) return usage();
-  if (!GetDesktopWindow()) return exit_not_found;
+  if (!a.empty())
+    return usage();
+  if (!GetDesktopWindow())
+    return exit_not_found;
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageA(&msg);
   return exit_ok;
 }
 
 // "major minor platform" as GetVersionExA reports them (Wine's version setting).
 int cmd_version(Args a) {
-  if (!a.empty()) return usage();
+  if (!a.empty())
+    return usage();
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (!GetVersionExA(&info)) return exit_not_found;
+  if (!GetVersionExA(&info))
+    return exit_not_found;
   std::printf("%lu %lu %lu\n", info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId);
   return exit_ok;
 }
 
 // "1" or "0": the system's screen-saver-running state.
 int cmd_saver_running(Args a) {
-  if (!a.empty()) return usage();
+  if (!a.empty())
+    return usage();
   BOOL running = FALSE;
-  if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return exit_not_found;
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0))
+    return exit_not_found;
   std::printf("%d\n", running ? 1 : 0);
   return exit_ok;
 }
@@ -45,15 +52,19 @@ int cmd_saver_running(Args a) {
 // text, for a test to paste what typing through X would garble (letters
 // outside the keyboard's map).
 int cmd_clipboard(Args a) {
-  if (a.size() != 1) return usage();
+  if (a.size() != 1)
+    return usage();
   std::ifstream in{std::string(a[0]), std::ios::binary};
-  if (!in) return exit_not_found;
+  if (!in)
+    return exit_not_found;
   const std::string utf8{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   const int size = static_cast<int>(utf8.size());
   const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return exit_usage;
+  if (length <= 0)
+    return exit_usage;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t));
-  if (!memory) return exit_not_found;
+  if (!memory)
+    return exit_not_found;
   auto* text = static_cast<wchar_t*>(GlobalLock(memory));
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text, length);
   text[length] = L'\0';
@@ -61,7 +72,7 @@ int cmd_clipboard(Args a) {
   bool set = false;
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
-    set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard owns it now
+    set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr; // the clipboard owns it now
     CloseClipboard();
   }
   if (!set) {
@@ -82,13 +93,15 @@ struct ProcessParametersHead {
 
 std::optional<std::wstring> current_folder_of(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
-  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return {};
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+    return {};
   PRTL_USER_PROCESS_PARAMETERS parameters = nullptr;
   const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
   if (!ReadProcessMemory(process, peb + offsetof(PEB, ProcessParameters), &parameters, sizeof parameters, nullptr))
     return {};
   ProcessParametersHead head{};
-  if (!ReadProcessMemory(process, parameters, &head, sizeof head, nullptr)) return {};
+  if (!ReadProcessMemory(process, parameters, &head, sizeof head, nullptr))
+    return {};
   std::wstring folder(head.current_folder.Length / sizeof(wchar_t), L'\0');
   if (!ReadProcessMemory(process, head.current_folder.Buffer, folder.data(), head.current_folder.Length, nullptr))
     return {};
@@ -98,15 +111,18 @@ std::optional<std::wstring> current_folder_of(HANDLE process) {
 // "current-folder PID": the current folder of another process (UTF-8), as
 // the system keeps it in the process's parameters.
 int cmd_current_folder(Args a) {
-  if (a.size() != 1) return usage();
+  if (a.size() != 1)
+    return usage();
   const auto pid = parse_number(a[0]);
-  if (!pid) return usage();
-  const HANDLE process =
-      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, static_cast<DWORD>(*pid));
-  if (!process) return exit_not_found;
+  if (!pid)
+    return usage();
+  const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, static_cast<DWORD>(*pid));
+  if (!process)
+    return exit_not_found;
   const std::optional<std::wstring> folder = current_folder_of(process);
   CloseHandle(process);
-  if (!folder) return exit_not_found;
+  if (!folder)
+    return exit_not_found;
   const int length = static_cast<int>(folder->size());
   const int size = WideCharToMultiByte(CP_UTF8, 0, folder->data(), length, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size), '\0');
@@ -116,7 +132,8 @@ int cmd_current_folder(Args a) {
 }
 
 int cmd_metrics(Args a) {
-  if (!a.empty()) return usage();
+  if (!a.empty())
+    return usage();
   std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   return exit_ok;
 }
@@ -135,7 +152,8 @@ BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
 // The virtual screen (left top right bottom), then a line per monitor with
 // its rectangle and 1 for the primary one.
 int cmd_monitors(Args a) {
-  if (!a.empty()) return usage();
+  if (!a.empty())
+    return usage();
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   std::printf("%d %d %d %d\n", left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -146,10 +164,10 @@ int cmd_monitors(Args a) {
 
 // "face japanese": the face GDI actually selected and whether it covers JIS.
 int cmd_font(Args a) {
-  if (a.size() != 1) return usage();
-  const HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH, a[0].data());
+  if (a.size() != 1)
+    return usage();
+  const HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, a[0].data());
   const HDC dc = CreateCompatibleDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, font);
   char face[LF_FACESIZE] = {};
@@ -167,15 +185,16 @@ int cmd_font(Args a) {
 // "R G B renderer": clears a hidden window's back buffer to red with WGL and
 // reads the pixel back, proving the OpenGL path (Wine over Mesa) works.
 int cmd_gl(Args a) {
-  if (!a.empty()) return usage();
+  if (!a.empty())
+    return usage();
   WNDCLASSA wc{};
   wc.style = CS_OWNDC;
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "SolvaneProbeGL";
   RegisterClassA(&wc);
-  const HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Solvane Probe GL", WS_POPUP, 0, 0, 64,
-                                    64, nullptr, nullptr, wc.hInstance, nullptr);
+  const HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Solvane Probe GL", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
   const HDC dc = GetDC(hwnd);
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof pfd;
@@ -198,8 +217,7 @@ int cmd_gl(Args a) {
   unsigned char pixel[4] = {};
   glReadBuffer(GL_BACK);
   glReadPixels(8, 8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-  std::printf("%u %u %u %s\n", pixel[0], pixel[1], pixel[2],
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  std::printf("%u %u %u %s\n", pixel[0], pixel[1], pixel[2], reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(context);
   ReleaseDC(hwnd, dc);
@@ -208,9 +226,9 @@ int cmd_gl(Args a) {
 }
 
 int cmd_play(Args a) {
-  if (a.size() != 1) return usage();
-  return PlaySoundA(a[0].data(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT) ? exit_ok
-                                                                                   : exit_not_found;
+  if (a.size() != 1)
+    return usage();
+  return PlaySoundA(a[0].data(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT) ? exit_ok : exit_not_found;
 }
 
-}  // namespace probe
+} // namespace probe

@@ -70,8 +70,8 @@ bool Snapshot::save(const std::string& path) const {
             p[2] = GetRValue(c);
         }
     }
-    BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), width_, height_, 1, 24, BI_RGB,
-                          static_cast<DWORD>(body.size()), 0, 0, 0, 0};
+    BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER),        width_, height_, 1, 24, BI_RGB,
+                          static_cast<DWORD>(body.size()), 0,      0,       0, 0};
     BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + body.size()), 0, 0,
                           sizeof(BITMAPFILEHEADER) + sizeof(info)};
     FILE* out = std::fopen(path.c_str(), "wb");

@@ -38,7 +38,9 @@ struct Clicked {
         SetFocus(other);
     }
     ~Clicked() { DestroyWindow(other); }
-    LRESULT send(UINT message, WPARAM keys = 0) { return SendMessageW(command.window(), message, keys, MAKELPARAM(5, 5)); }
+    LRESULT send(UINT message, WPARAM keys = 0) {
+        return SendMessageW(command.window(), message, keys, MAKELPARAM(5, 5));
+    }
     void enter() { send(WM_MOUSEMOVE); }
     // The cursor rests away from the button; a stray move Wine delivers for
     // the earlier cursor warp is let through first.

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
@@ -256,8 +256,9 @@ TEST(PaintTest, AllLooksSideBySideOnTheScreen) {
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), 6 * 80, 40, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<unsigned char> body(6 * 80 * 3 * 40);
         GetDIBits(dc, bitmap, 0, 40, body.data(), &info, DIB_RGB_COLORS);
-        BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + body.size()),
-                              0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+        BITMAPFILEHEADER file{0x4D42,
+                              static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + body.size()), 0,
+                              0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
         ASSERT_NE(out, nullptr);
         std::fwrite(&file, sizeof file, 1, out);
         std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);

@@ -1,7 +1,6 @@
 // The audio CD: OpenCd, PollCd and CloseCd against a scripted drive (no real
 // drive exists here), and the real winmm's answer when there is none.
 #include "music/music_player.h"
-
 #include "music_fixture.h"
 
 #include <string>

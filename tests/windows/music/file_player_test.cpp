@@ -3,7 +3,6 @@
 // MCI (its MPEGVideo driver plays MP3 through DirectShow).
 #include "music/mci_commands.h"
 #include "music/music_player.h"
-
 #include "music_fixture.h"
 #include "text/ansi_text.h"
 
@@ -50,9 +49,9 @@ TEST_F(FilePlayerTest, OpenQuotesThePathAndPlaysOnlyAfterASuccessfulOpen) {
 }
 
 TEST_F(FilePlayerTest, PathsThatWouldChangeTheCommandAreRefused) {
-    for (const std::wstring& path : {std::wstring(L"C:\\a\" b.mp3"),
-                                     std::wstring(L"C:\\x.mp3\" type waveaudio alias MP3Play \"y.mp3"),
-                                     std::wstring(L"C:\\a.mp3\0b.mp3", 14)}) {
+    for (const std::wstring& path :
+         {std::wstring(L"C:\\a\" b.mp3"), std::wstring(L"C:\\x.mp3\" type waveaudio alias MP3Play \"y.mp3"),
+          std::wstring(L"C:\\a.mp3\0b.mp3", 14)}) {
         player.OpenAndPlayFile(path);
         EXPECT_TRUE(mci.calls.empty()) << toAnsi(path);
     }
@@ -71,9 +70,9 @@ TEST_F(FilePlayerTest, PathsThatWouldChangeTheCommandAreRefused) {
 
 TEST_F(FilePlayerTest, OnlyAReplyStartingWithPlayingCountsAsPlaying) {
     openPlaying();
-    const std::vector<std::pair<const char*, bool>> replies{
-        {"playing", true}, {"playingX", true}, {"playin", false}, {"Playing", false},
-        {"paused", false}, {"stopped", false}, {"", false}};
+    const std::vector<std::pair<const char*, bool>> replies{{"playing", true},  {"playingX", true}, {"playin", false},
+                                                            {"Playing", false}, {"paused", false},  {"stopped", false},
+                                                            {"", false}};
     for (const auto& [reply, playing] : replies) {
         mci.script("status MP3Play mode", 0, reply);
         EXPECT_EQ(player.IsFilePlaying(), playing) << '"' << reply << '"';
@@ -142,7 +141,8 @@ protected:
             frame.replace(0, sizeof frameHeader, reinterpret_cast<const char*>(frameHeader), sizeof frameHeader);
             frames += frame;
         }
-        HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle =
+            CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         const BOOL ok = WriteFile(handle, frames.data(), static_cast<DWORD>(frames.size()), &written, nullptr);

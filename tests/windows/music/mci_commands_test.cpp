@@ -1,7 +1,6 @@
 // SendMci, QueryMci and PlayMci: the command strings, reply buffers and
 // error texts, against the scripted MCI and against Wine's real winmm.
 #include "music/mci_commands.h"
-
 #include "music_fixture.h"
 
 #include <string>
@@ -70,9 +69,9 @@ TEST_F(MciCommandsTest, PlayMciAddsFromAndToOnlyWhenGiven) {
     EXPECT_EQ(PlayMci(state, L"cdaudio", L"", L"05:00:00:00"), static_cast<int>(MCIERR_UNRECOGNIZED_COMMAND));
     EXPECT_EQ(PlayMci(state, L"cdaudio", L"03:00:00:00", L"04:00:00:00"), static_cast<int>(MCIERR_OUTOFRANGE));
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{{"play cdaudio", true, 512},
-                                            {"play cdaudio from 03:00:00:00", true, 512},
-                                            {"play cdaudio to 05:00:00:00", true, 512},
-                                            {"play cdaudio from 03:00:00:00 to 04:00:00:00", true, 512}}));
+                                             {"play cdaudio from 03:00:00:00", true, 512},
+                                             {"play cdaudio to 05:00:00:00", true, 512},
+                                             {"play cdaudio from 03:00:00:00 to 04:00:00:00", true, 512}}));
 }
 
 // Wine's own MCI: what a failing command really answers.

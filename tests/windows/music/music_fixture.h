@@ -3,9 +3,8 @@
 #include "scripted_mci.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 

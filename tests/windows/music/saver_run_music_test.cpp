@@ -3,11 +3,10 @@
 // run's watch keeps it going; the process end of the close step is seen in
 // its place among the commands and the process goes on.
 #include "contract.h"
+#include "music_fixture.h"
 #include "process_end.h"
 #include "saver_run.h"
 #include "settings/settings_file.h"
-
-#include "music_fixture.h"
 
 #include <algorithm>
 #include <functional>
@@ -108,16 +107,18 @@ TEST_F(SaverRunMusicTest, AGivenMp3FileIsOpenedAndWatchedEverySecond) {
     ASSERT_TRUE(openSaverWindow(given(2, 0, L"C:\\Music\\given.mp3")));
     EXPECT_EQ(mci.sent(), (std::vector<Sent>{{"open \"C:\\Music\\given.mp3\" type MPEGVideo Alias MP3Play", true, 0},
                                              {"play MP3Play", true, 0}}));
-    EXPECT_TRUE(waitForRun([this] { return wasSent({"status MP3Play mode", true, 30}); }))
-        << "the file repeat never looked at the file";
+    EXPECT_TRUE(waitForRun([this] {
+        return wasSent({"status MP3Play mode", true, 30});
+    })) << "the file repeat never looked at the file";
     EXPECT_TRUE(sound.plays.empty());
 }
 
 TEST_F(SaverRunMusicTest, TheGivenTrackIsTheOneRepeated) {
     ASSERT_TRUE(openSaverWindow(given(1, 3, L"")));
     EXPECT_TRUE(mci.cd.open);
-    EXPECT_TRUE(waitForRun([this] { return wasSent({"play cdaudio from 03:00:00:00", true, 512}); }))
-        << "the CD poll never went to track 3";
+    EXPECT_TRUE(waitForRun([this] {
+        return wasSent({"play cdaudio from 03:00:00:00", true, 512});
+    })) << "the CD poll never went to track 3";
     EXPECT_EQ(mci.cd.currentTrack, 3);
 }
 
@@ -154,7 +155,8 @@ TEST_F(SaverRunMusicTest, ADiscThatStoppedAnsweringIsLeftAloneAtTheEnd) {
 TEST_F(SaverRunMusicTest, ARendererThatNeverStartedEndsTheRunAtTheFirstLook) {
     renderer.close();
     ASSERT_TRUE(openSaverWindow(given(2, 0, L"C:\\Music\\given.mp3")));
-    ASSERT_TRUE(waitForRun([&] { return !processEnded.codes.empty(); })) << "no renderer was started: nothing to wait for";
+    ASSERT_TRUE(waitForRun([&] { return !processEnded.codes.empty(); }))
+        << "no renderer was started: nothing to wait for";
     const std::vector<Sent> sent = mci.sent();
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(std::vector<Sent>(sent.end() - 2, sent.end()),

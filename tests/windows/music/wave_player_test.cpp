@@ -1,7 +1,6 @@
 // The WAV file: PlaySoundA flags and the wave-device check, observed behind
 // the sound seam.
 #include "music/music_player.h"
-
 #include "music_fixture.h"
 
 namespace solvane::test {

@@ -94,8 +94,7 @@ ComPtr<IAccessible> clientOf(HWND window) {
     return object;
 }
 
-std::optional<Found> search(IAccessible& object, const VARIANT& child, bool full, long role,
-                            std::wstring_view name) {
+std::optional<Found> search(IAccessible& object, const VARIANT& child, bool full, long role, std::wstring_view name) {
     const Element element = read(object, child);
     if (element.role == role && element.name == name) {
         Found found;
@@ -126,29 +125,64 @@ std::optional<Element> readTree(HWND window) {
 
 std::wstring roleWord(long role) {
     switch (role) {
-    case ROLE_SYSTEM_WINDOW: return L"window";
-    case ROLE_SYSTEM_CLIENT: return L"client";
-    case ROLE_SYSTEM_DIALOG: return L"dialog";
-    case ROLE_SYSTEM_GROUPING: return L"grouping";
-    case ROLE_SYSTEM_STATICTEXT: return L"static text";
-    case ROLE_SYSTEM_TEXT: return L"editable text";
-    case ROLE_SYSTEM_PUSHBUTTON: return L"push button";
-    case ROLE_SYSTEM_RADIOBUTTON: return L"radio button";
-    case ROLE_SYSTEM_COMBOBOX: return L"combo box";
-    case ROLE_SYSTEM_LIST: return L"list";
-    default: return L"role " + std::to_wstring(role);
+    case ROLE_SYSTEM_WINDOW:
+        return L"window";
+    case ROLE_SYSTEM_CLIENT:
+        return L"client";
+    case ROLE_SYSTEM_DIALOG:
+        return L"dialog";
+    case ROLE_SYSTEM_GROUPING:
+        return L"grouping";
+    case ROLE_SYSTEM_STATICTEXT:
+        return L"static text";
+    case ROLE_SYSTEM_TEXT:
+        return L"editable text";
+    case ROLE_SYSTEM_PUSHBUTTON:
+        return L"push button";
+    case ROLE_SYSTEM_RADIOBUTTON:
+        return L"radio button";
+    case ROLE_SYSTEM_COMBOBOX:
+        return L"combo box";
+    case ROLE_SYSTEM_LIST:
+        return L"list";
+    default:
+        return L"role " + std::to_wstring(role);
     }
 }
 
 std::wstring stateWords(long state) {
     // The bits in the order of their values, as the platform names them.
-    static const wchar_t* const names[] = {
-        L"unavailable", L"selected",   L"focused",   L"pressed",    L"checked",      L"mixed",
-        L"read only",   L"hot tracked", L"default",  L"expanded",   L"collapsed",    L"busy",
-        L"floating",    L"marqueed",   L"animated",  L"invisible",  L"offscreen",    L"sizeable",
-        L"moveable",    L"self voicing", L"focusable", L"selectable", L"linked",     L"traversed",
-        L"multiple selectable", L"extended selectable", L"alert low", L"alert medium", L"alert high",
-        L"protected",   L"has popup"};
+    static const wchar_t* const names[] = {L"unavailable",
+                                           L"selected",
+                                           L"focused",
+                                           L"pressed",
+                                           L"checked",
+                                           L"mixed",
+                                           L"read only",
+                                           L"hot tracked",
+                                           L"default",
+                                           L"expanded",
+                                           L"collapsed",
+                                           L"busy",
+                                           L"floating",
+                                           L"marqueed",
+                                           L"animated",
+                                           L"invisible",
+                                           L"offscreen",
+                                           L"sizeable",
+                                           L"moveable",
+                                           L"self voicing",
+                                           L"focusable",
+                                           L"selectable",
+                                           L"linked",
+                                           L"traversed",
+                                           L"multiple selectable",
+                                           L"extended selectable",
+                                           L"alert low",
+                                           L"alert medium",
+                                           L"alert high",
+                                           L"protected",
+                                           L"has popup"};
     std::wstring words;
     for (std::size_t bit = 0; bit < std::size(names); ++bit) {
         if ((state & (1L << bit)) != 0) {

@@ -4,7 +4,6 @@
 // oleacc's AccessibleObjectFromWindow and AccessibleChildren, from this
 // process or from another.
 #include <windows.h>
-
 #include <oleacc.h>
 #include <wrl/client.h>
 
