@@ -102,9 +102,11 @@ public:
     // shown is painted again in the look that now applies.
     void systemLookChanged();
 
-    // What the button holds, for its container and its tests.
+    // What the button holds, for its container.
     std::uint8_t state() const { return state_; }
     bool enabled() const { return enabledValue_ != 0; }
+
+    // Test hooks: only tests call these.
     bool ButtonHeld() const { return buttonHeld_; }
     bool GradientReversed() const { return gradientReversed_; }
     std::uint8_t FirstRun() const { return firstRun_; }
@@ -116,6 +118,7 @@ public:
     // The skin of the latest PaintFace and how many have run.
     Skin lastSkin() const { return lastSkin_; }
     unsigned paintCount() const { return paintCount_; }
+    // End of the test hooks.
 
     static constexpr UINT_PTR TmrMouse = 1;
     static constexpr UINT TmrMouseInterval = 100; // ms

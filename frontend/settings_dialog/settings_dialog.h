@@ -39,15 +39,19 @@ public:
     // Pressing a mouse button on option mark or label `index`.
     void chooseOption(int index);
 
-    HWND repeatBox() const { return BGM_Repeat; }
+    // Its controls, for its accessible objects.
     Command& setButton() { return Cmd_Set; }
     Command& cancelButton() { return Cmd_Can; }
     Command& fileButton() { return Cmd_BGM; }
     Command& worksButton() { return Cmd_Etc; }
     HWND panel() const;
+
+    // Test hooks: only tests call these.
+    HWND repeatBox() const { return BGM_Repeat; }
     const Label& fileLabel() const;
     bool markIsSelected(int index) const;
     const MusicSettings& settings() const { return music_; }
+    // End of the test hooks.
 
 protected:
     void onPaint(HDC dc) override;

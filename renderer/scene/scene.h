@@ -79,7 +79,7 @@ public:
     // Where the feedback pass draws, in the window's GL pixels.
     Viewport feedbackSquare() const;
 
-    // For tests and the hosts' test hooks: all the scene keeps.
+    // Test hook (also read by the hosts' test options): all the scene keeps.
     const SceneState& state() const { return state_; }
 
     // The two passes' perspectives: the feedback pass sees wider.

@@ -58,7 +58,7 @@ public:
     // One frame when the scene is ready, no password dialog shows and the
     // display is lit; false when nothing could be drawn.
     bool idleFrame();
-    // For tests: how the frames are paced.
+    // Test hook: how the frames are paced.
     const FramePacer& pacer() const { return pacer_; }
 
     // The three stages of the window procedure.
