@@ -130,7 +130,9 @@ class Runs:
         self.folder, self.program, self.started = folder, program, []
 
     def start(self, arguments, env):
-        log = open(os.path.join(self.folder, f"run-{next(self.numbers)}.err"), "w+")
+        # The program writes at the end whatever the readers do: a reader that
+        # shared its file position would move its writes back over old lines.
+        log = open(os.path.join(self.folder, f"run-{next(self.numbers)}.err"), "a")
         proc = subprocess.Popen([self.program, *map(str, arguments)], env=env, stdout=subprocess.DEVNULL, stderr=log)
         proc.log = log
         self.started.append(proc)
@@ -138,8 +140,8 @@ class Runs:
 
     @staticmethod
     def stderr(proc):
-        proc.log.seek(0)
-        return proc.log.read()
+        with open(proc.log.name) as log:
+            return log.read()
 
     def end(self):
         for proc in self.started:
