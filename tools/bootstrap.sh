@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libutfcpp-dev
   libgl-dev libgl1-mesa-dri libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev libxrandr-dev libxinerama-dev
   wine wine64
   xvfb x11-utils x11-xserver-utils xdotool imagemagick
