@@ -1,6 +1,8 @@
 """The frame report the renderer's benchmark build writes at exit, the
 frame rate it gives, and the Windows programs the benchmarks run."""
+import argparse
 import os
+import re
 import statistics
 import time
 import types
@@ -11,6 +13,23 @@ from winenv import poll
 # Where the cursor rests during every run: the renderer would end on a move,
 # and the floor program starts after the same step, so that both start alike.
 REST = (960, 540)
+
+
+def bench_arguments(doc, root, **counts):
+    """A benchmark's command line: --build, and an integer option with its
+    default for each of `counts` (seconds=5 gives --seconds 5)."""
+    parser = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default=os.path.join(root, "build"))
+    for name, default in counts.items():
+        parser.add_argument(f"--{name}", type=int, default=default)
+    return parser.parse_args()
+
+
+def native_frame_rate(stderr):
+    """The median of the rates `solvane -fps` printed, the first left out:
+    it counts the start-up."""
+    rates = [float(v) for v in re.findall(r"([\d.]+) fps", stderr)]
+    return statistics.median(rates[1:] or rates)
 
 
 def bench_programs(build, folder_name):

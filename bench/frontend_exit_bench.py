@@ -5,7 +5,6 @@ window every 50 ms; the goal here is a worst case under 100 ms.
 
   python3 bench/frontend_exit_bench.py [--build build] [--runs 20]
 """
-import argparse
 import os
 import shutil
 import statistics
@@ -15,20 +14,15 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from contract import NAMES  # noqa: E402
+from contract import KEYS, NAMES  # noqa: E402
+from frame_report import bench_arguments  # noqa: E402
 from winenv import poll, private_env  # noqa: E402
-
-KEY_KIND = b"BGM\x8b\xe6\x95\xaa"
-KEY_TRACK = b"BGM\xd8\xcb\xdf\xb0\xc4"
-KEY_FILE = b"BGM\xcc\xa7\xb2\xd9"
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--runs", type=int, default=20)
-    args = parser.parse_args()
+    args = bench_arguments(__doc__, ROOT, runs=20)
     windows = os.path.join(args.build, "windows")
     folder = os.path.join(args.build, "bench-frontend")
     install = os.path.join(folder, "Solvane")
@@ -41,8 +35,8 @@ def main():
     probe = os.path.join(windows, "tests", "e2e", "probe", "probe.exe")
     with private_env(folder, probe) as env:
         with open(os.path.join(install, "Solvane.ini"), "wb") as f:
-            f.write(b"[Section]\r\n" + KEY_KIND + b"= 2\r\n" + KEY_TRACK + b"= 0\r\n" + KEY_FILE + b"=" +
-                    env.winpath(tone).encode() + b"\r\n")
+            f.write(b"[" + KEYS.settingsSection + b"]\r\n" + KEYS.musicKind + b"= 2\r\n" + KEYS.repeatTrack +
+                    b"= 0\r\n" + KEYS.musicFile + b"=" + env.winpath(tone).encode() + b"\r\n")
         delays = []
         for _ in range(args.runs):
             env.mouse_move(960, 540)

@@ -5,9 +5,7 @@ both unpaced, so that the rates measure the GL work.
 
   python3 bench/linux_vs_wine_bench.py [--build build] [--seconds 8]
 """
-import argparse
 import os
-import re
 import signal
 import statistics
 import sys
@@ -17,7 +15,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import bench_programs, frames_per_second, run_frame_counter  # noqa: E402
+from frame_report import (bench_arguments, bench_programs, frames_per_second, native_frame_rate,  # noqa: E402
+                          run_frame_counter)
 from winenv import private_env  # noqa: E402
 
 
@@ -25,15 +24,11 @@ def native_fps(env, solvane, seconds):
     proc = env.spawn([solvane, "-fps", "--unpaced"], name="solvane")
     time.sleep(seconds)  # the measured stretch
     proc.stop(signal.SIGTERM)
-    rates = [float(v) for v in re.findall(r"([\d.]+) fps", proc.stderr())]
-    return statistics.median(rates[1:] or rates)  # the first second warms up
+    return native_frame_rate(proc.stderr())
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--seconds", type=int, default=8)
-    args = parser.parse_args()
+    args = bench_arguments(__doc__, ROOT, seconds=8)
     programs = bench_programs(args.build, "bench-linux")
     folder, counter = programs.folder, programs.counter
     solvane = os.path.join(args.build, "native", "renderer", "solvane")

@@ -11,7 +11,6 @@ process's own (all its threads, llvmpipe's included) per wall second.
 Goals: paced fps / refresh at most 1.05 and at least 0.9; cpu paced /
 unpaced at most 0.4; fps with -delay 50000 at most 21.
 """
-import argparse
 import os
 import re
 import signal
@@ -23,7 +22,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import bench_programs, frames_per_second, run_frame_counter  # noqa: E402
+from frame_report import (bench_arguments, bench_programs, frames_per_second, native_frame_rate,  # noqa: E402
+                          run_frame_counter)
 from winenv import private_env  # noqa: E402
 
 SCREEN = (640, 480)
@@ -66,10 +66,8 @@ def native_run(env, solvane, seconds, *arguments):
     meter(proc)
     proc.stop(signal.SIGTERM)
     err = proc.stderr()
-    rates = [float(v) for v in re.findall(r"([\d.]+) fps", err)]
     refresh = float(re.search(r"display ([\d.]+) Hz", err).group(1))
-    # The first rate counts start-up and the driver's judgement.
-    return statistics.median(rates[1:] or rates), meter.share, refresh
+    return native_frame_rate(err), meter.share, refresh
 
 
 def paired(runs, index):
@@ -92,11 +90,7 @@ def summary(host, pairs):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--seconds", type=float, default=5)
-    parser.add_argument("--runs", type=int, default=3)
-    args = parser.parse_args()
+    args = bench_arguments(__doc__, ROOT, seconds=5, runs=3)
     programs = bench_programs(args.build, "bench-pacing")
     solvane = os.path.join(args.build, "native", "renderer", "solvane")
     with private_env(programs.folder, programs.probe, screen=SCREEN) as env:

@@ -6,7 +6,6 @@ one display; the ratio of the two layouts set against the ratio of pixels drawn.
 
   python3 bench/wine_monitors_bench.py [--build build] [--seconds 5] [--rounds 4]
 """
-import argparse
 import os
 import statistics
 import sys
@@ -16,7 +15,8 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import displays  # noqa: E402
-from frame_report import bench_programs, frames_per_second, paired_ratio, run_floor, run_frame_counter  # noqa: E402
+from frame_report import (bench_arguments, bench_programs, frames_per_second, paired_ratio, run_floor,  # noqa: E402
+                          run_frame_counter)
 from winenv import poll, private_env  # noqa: E402
 
 ONE = "1920x1080+0+0"
@@ -35,11 +35,7 @@ def use_layout(env, layout):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--seconds", type=int, default=5)
-    parser.add_argument("--rounds", type=int, default=4)
-    args = parser.parse_args()
+    args = bench_arguments(__doc__, ROOT, seconds=5, rounds=4)
     programs = bench_programs(args.build, "bench-monitors")
     folder = programs.folder
     with private_env(folder, programs.probe, display="xorg-dummy", layout=TWO) as env:

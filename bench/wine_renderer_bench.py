@@ -9,7 +9,6 @@ repeated runs.
 
   python3 bench/wine_renderer_bench.py [--build build] [--seconds 5] [--rounds 6] [--runs 10]
 """
-import argparse
 import os
 import statistics
 import sys
@@ -18,8 +17,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from frame_report import (PICTURE, TWO_QUADS, bench_programs, frames_per_second, paired_ratio, run_floor,  # noqa: E402
-                          run_frame_counter)
+from frame_report import (PICTURE, TWO_QUADS, bench_arguments, bench_programs, frames_per_second,  # noqa: E402
+                          paired_ratio, run_floor, run_frame_counter)
 from winenv import private_env  # noqa: E402
 
 
@@ -31,12 +30,7 @@ def floor_run(env, programs, seconds, index, mode=TWO_QUADS):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
-    parser.add_argument("--seconds", type=int, default=5)
-    parser.add_argument("--rounds", type=int, default=6)
-    parser.add_argument("--runs", type=int, default=10)
-    args = parser.parse_args()
+    args = bench_arguments(__doc__, ROOT, seconds=5, rounds=6, runs=10)
     programs = bench_programs(args.build, "bench-wine")
     folder, counter = programs.folder, programs.counter
     with private_env(folder, programs.probe) as env:
