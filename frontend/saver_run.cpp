@@ -5,6 +5,8 @@
 #include "music/music_player.h"
 #include "process_end.h"
 #include "settings/settings_file.h"
+#include "winutils/handle_owner.h"
+#include "winutils/window_owner.h"
 
 #include <windows.h>
 
@@ -41,34 +43,14 @@ FileType fileTypeOf(const std::wstring& file) {
     return type == L"MP3" ? FileType::Mp3 : FileType::Other;
 }
 
-// The renderer's process, kept only to see whether it still runs.
-class ProcessHandle {
-public:
-    ProcessHandle() = default;
-    explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-    ~ProcessHandle() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(ProcessHandle&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-
-    bool running() const { return handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
+// The renderer's process is kept only to see whether it still runs.
+bool running(const OwnedHandle& process) { return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT; }
 
 // Started in the programs' folder, whatever folder the host started us in,
 // and held until it may take the foreground from us: where the system locks
 // the foreground, a key press then reaches the saver and not the program
 // underneath.
-ProcessHandle startRenderer(const std::wstring& path, const std::wstring& folder) {
+OwnedHandle startRenderer(const std::wstring& path, const std::wstring& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -79,10 +61,10 @@ ProcessHandle startRenderer(const std::wstring& path, const std::wstring& folder
                         folder.c_str(), &startup, &process)) {
         return {};
     }
+    const OwnedHandle thread(process.hThread);
     AllowSetForegroundWindow(process.dwProcessId);
-    ResumeThread(process.hThread);
-    CloseHandle(process.hThread);
-    return ProcessHandle(process.hProcess);
+    ResumeThread(thread.get());
+    return OwnedHandle(process.hProcess);
 }
 
 // The run behind the saver window: what the start-up gave it, and the music
@@ -102,7 +84,7 @@ private:
 
     SaverRunStart start_;
     std::wstring Renderer_Path;
-    ProcessHandle renderer_;
+    OwnedHandle renderer_;
     ULONGLONG rendererStarted_ = 0;
     bool rendererSeen_ = false;
     bool closed_ = false;
@@ -142,7 +124,7 @@ bool SaverRun::rendererGone() {
         rendererSeen_ = true;
         return false;
     }
-    return rendererSeen_ || !renderer_.running() || GetTickCount64() - rendererStarted_ >= rendererStartGrace;
+    return rendererSeen_ || !running(renderer_) || GetTickCount64() - rendererStarted_ >= rendererStartGrace;
 }
 
 void SaverRun::closeStep() {
@@ -221,21 +203,10 @@ LRESULT SaverRun::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// The window owns its run from its first message until it is destroyed;
-// before that the opener holds it, so a window never made frees it there.
+// The window owns its run.
 LRESULT CALLBACK saverRunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* opener =
-            static_cast<std::unique_ptr<SaverRun>*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener->release()));
-    }
-    auto* run = reinterpret_cast<SaverRun*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (run == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        const std::unique_ptr<SaverRun> ended(run);
+    const WindowOwner<SaverRun, WindowLifetime::owned> run(window, message, lParam);
+    if (!run) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return run->onMessage(window, message, wParam, lParam);

@@ -3,7 +3,6 @@
 #include "button/ole_colour.h"
 #include "contract.h"
 #include "forms/window_class.h"
-#include "forms/window_owner.h"
 
 namespace solvane {
 
@@ -15,13 +14,6 @@ constexpr auto className = contract::wide(contract::buttonClass);
 
 Command::Command() { LblMsg.font = makeFont(buttonFontDescription()); }
 
-Command::~Command() {
-    if (window_ != nullptr) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
-}
-
 bool Command::create(HWND parent, int left, int top, int width, int height, HMODULE module) {
     module_ = module;
     twips_ = {left, top, width, height};
@@ -31,27 +23,26 @@ bool Command::create(HWND parent, int left, int top, int width, int height, HMOD
     registerWindowClass({.name = className.text, .procedure = windowProc, .cursor = arrowCursor()});
     // The window's text is the caption, for whatever reads windows by their
     // text; only the label paints it.
-    window_ =
-        CreateWindowExW(0, className.text, LblMsg.caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                        scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width), scale_.pixelsY(height),
-                        parent, nullptr, GetModuleHandleW(nullptr), this);
+    const bool made =
+        createWindow(0, className.text, LblMsg.caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                     scale_.pixelsX(left), scale_.pixelsY(top), scale_.pixelsX(width), scale_.pixelsY(height), parent);
     setEnabledValue(enabledValue_);
-    return window_ != nullptr;
+    return made;
 }
 
 void Command::setScale(const TwipsScale& scale) {
     scale_ = scale;
     LblMsg.scale = scale_;
     skins_ = std::make_unique<SkinSet>(module_, scale_);
-    if (window_ == nullptr) {
+    if (window() == nullptr) {
         return;
     }
     RECT before{};
-    GetClientRect(window_, &before);
-    MoveWindow(window_, scale_.pixelsX(twips_.left), scale_.pixelsY(twips_.top), scale_.pixelsX(twips_.width),
+    GetClientRect(window(), &before);
+    MoveWindow(window(), scale_.pixelsX(twips_.left), scale_.pixelsY(twips_.top), scale_.pixelsX(twips_.width),
                scale_.pixelsY(twips_.height), TRUE);
     RECT after{};
-    GetClientRect(window_, &after);
+    GetClientRect(window(), &after);
     // A new size repaints the face by itself; the same size needs telling.
     if (EqualRect(&before, &after)) {
         ApplyEnabledLook();
@@ -60,8 +51,8 @@ void Command::setScale(const TwipsScale& scale) {
 
 void Command::Initialize() {
     state_ = StateNormal;
-    if (window_ != nullptr) {
-        timerRunning_ = SetTimer(window_, TmrMouse, TmrMouseInterval, nullptr) != 0;
+    if (window() != nullptr) {
+        timerRunning_ = SetTimer(window(), TmrMouse, TmrMouseInterval, nullptr) != 0;
     }
 }
 
@@ -73,8 +64,8 @@ void Command::tell(std::wstring_view name) {
 
 void Command::Caption(std::wstring caption) {
     LblMsg.caption = std::move(caption);
-    if (window_ != nullptr) {
-        SetWindowTextW(window_, LblMsg.caption.c_str());
+    if (window() != nullptr) {
+        SetWindowTextW(window(), LblMsg.caption.c_str());
     }
     tell(L"Caption");
     labelChanged();
@@ -135,8 +126,8 @@ void Command::Visible(std::uint8_t visible) {
     }
     tell(L"Visible");
     updateRegion();
-    if (window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
@@ -145,40 +136,40 @@ void Command::Visible(std::uint8_t visible) {
 void Command::setEnabledValue(std::int16_t enabled) {
     const std::int16_t before = enabledValue_;
     enabledValue_ = enabled != 0 ? -1 : 0;
-    if (window_ != nullptr) {
-        EnableWindow(window_, enabledValue_ != 0);
+    if (window() != nullptr) {
+        EnableWindow(window(), enabledValue_ != 0);
         // The system says nothing of it for a window of our own.
         if (enabledValue_ != before) {
-            notifyAccessible(EVENT_OBJECT_STATECHANGE, window_, AccessibleContent::self);
+            notifyAccessible(EVENT_OBJECT_STATECHANGE, window(), AccessibleContent::self);
         }
     }
 }
 
 void Command::labelChanged() {
     updateRegion();
-    if (window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
     }
 }
 
 // A transparent button shows only its caption: the window is cut down to
 // the outline of the caption's letters, and the dialog shows everywhere else.
 void Command::updateRegion() {
-    if (window_ == nullptr) {
+    if (window() == nullptr) {
         return;
     }
     if (backStyle_ != 0) {
-        SetWindowRgn(window_, nullptr, TRUE);
+        SetWindowRgn(window(), nullptr, TRUE);
         return;
     }
     HRGN region = nullptr;
-    if (const WindowDc dc(window_); dc) {
+    if (const WindowDc dc(window()); dc) {
         BeginPath(dc.get());
         LblMsg.paint(dc.get());
         EndPath(dc.get());
         region = PathToRegion(dc.get());
     }
-    SetWindowRgn(window_, region != nullptr ? region : CreateRectRgn(0, 0, 0, 0), TRUE);
+    SetWindowRgn(window(), region != nullptr ? region : CreateRectRgn(0, 0, 0, 0), TRUE);
 }
 
 void Command::resizeSurface(int width, int height) {
@@ -196,7 +187,7 @@ void Command::resizeSurface(int width, int height) {
 void Command::onPaint(HDC dc) {
     if (backStyle_ != 0 && surface_) {
         RECT client{};
-        GetClientRect(window_, &client);
+        GetClientRect(window(), &client);
         BitBlt(dc, 0, 0, client.right, client.bottom, surface_.dc(), 0, 0, SRCCOPY);
     }
     LblMsg.paint(dc);
@@ -204,16 +195,16 @@ void Command::onPaint(HDC dc) {
 
 void Command::onSize() {
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     resizeSurface(client.right, client.bottom);
     ApplyEnabledLook();
 }
 
 void Command::onButtonDown(std::int16_t button) {
     // Moves and the release keep coming here while the cursor is outside.
-    SetCapture(window_);
-    if (button == LeftButton && GetFocus() != window_) {
-        SetFocus(window_);
+    SetCapture(window());
+    if (button == LeftButton && GetFocus() != window()) {
+        SetFocus(window());
     }
     press(button);
 }
@@ -224,8 +215,8 @@ void Command::onDefaultAction() {
     if (!enabled()) {
         return;
     }
-    if (GetFocus() != window_) {
-        SetFocus(window_);
+    if (GetFocus() != window()) {
+        SetFocus(window());
     }
     if (Click) {
         Click();
@@ -234,7 +225,7 @@ void Command::onDefaultAction() {
 
 void Command::onButtonUp(std::int16_t button, WPARAM keys) {
     // Let go of the mouse before Click, whose handler may open a window.
-    if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window_) {
+    if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window()) {
         ReleaseCapture();
     }
     release(button);
@@ -242,16 +233,6 @@ void Command::onButtonUp(std::int16_t button, WPARAM keys) {
 
 LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        HDC dc = BeginPaint(window_, &paint);
-        onPaint(dc);
-        EndPaint(window_, &paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        onPaint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_ERASEBKGND:
         return 1; // the surface covers the whole client area
     case WM_SIZE:
@@ -298,20 +279,12 @@ LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         answer_.disconnect();
         return 0;
     default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return DefWindowProcW(window(), message, wParam, lParam);
     }
 }
 
-LRESULT CALLBACK Command::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* command = windowOwner(window, message, lParam, &Command::window_);
-    if (command == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        command->timerRunning_ = false; // the timer ends with the window
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return command->onMessage(message, wParam, lParam);
+void Command::onDestroy() {
+    timerRunning_ = false; // the timer ends with the window
 }
 
 } // namespace solvane

@@ -8,6 +8,7 @@
 #include "forms/accessible.h"
 #include "forms/gdi.h"
 #include "forms/twips.h"
+#include "forms/window_object.h"
 
 #include <windows.h>
 
@@ -36,18 +37,14 @@ enum MouseButton : std::int16_t { LeftButton = 1, RightButton = 2, MiddleButton 
 // the hover timer TmrMouse. Properties read and written as Name() and
 // Name(value); a write that the form description must keep is reported
 // through PropertyChanged. Booleans are 16-bit, true = -1.
-class Command {
+class Command : public WindowObject {
 public:
     Command();
-    ~Command();
-    Command(const Command&) = delete;
-    Command& operator=(const Command&) = delete;
 
     // Creates the window as a child of `parent`, geometry in twips at the
     // parent's scale. The skins come from `module`'s resources. False when
     // the window cannot be made.
     bool create(HWND parent, int left, int top, int width, int height, HMODULE module = GetModuleHandleW(nullptr));
-    HWND window() const { return window_; }
 
     // Lays the button out again at another scale: its place and size, its
     // skins and its caption's font, as when its form moves to a monitor of
@@ -128,9 +125,9 @@ public:
     static constexpr UINT DefaultActionMessage = WM_USER + 1;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void onPaint(HDC dc);
+    void onPaint(HDC dc) override;
+    void onDestroy() override;
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onSize();
     void onButtonDown(std::int16_t button);
     void onButtonUp(std::int16_t button, WPARAM keys);
@@ -144,7 +141,6 @@ private:
     void tell(std::wstring_view name);
     void setEnabledValue(std::int16_t enabled);
 
-    HWND window_ = nullptr;
     HMODULE module_ = nullptr;
     struct {
         int left, top, width, height;

@@ -80,14 +80,14 @@ void Command::LeaveHover() {
 }
 
 void Command::hoverCheck() {
-    if (!enabled() || window_ == nullptr) {
+    if (!enabled() || window() == nullptr) {
         return;
     }
     POINT cursor{};
     GetCursorPos(&cursor);
     // Over the form or over any other window, the cursor has left; the
     // caption has no window of its own and counts as the button.
-    if (WindowFromPoint(cursor) != window_) {
+    if (WindowFromPoint(cursor) != window()) {
         LeaveHover();
     }
 }

@@ -51,11 +51,11 @@ void Command::PaintFace(Skin skin) {
     } else if (state_ == StateHighLight) {
         gradientReversed_ = true;
     }
-    if (window_ == nullptr || !surface_) {
+    if (window() == nullptr || !surface_) {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     // High contrast: the system's colours in place of the gradient and the skins.
     const bool contrast = highContrastOn();
     if (contrast) {
@@ -117,7 +117,7 @@ void Command::PaintFace(Skin skin) {
 // wide while hovered; the focused button in the highlight colours with a
 // dotted focus rectangle, the pressed one inverted, the disabled one greyed.
 void Command::paintContrastFace(Skin skin, const RECT& client) {
-    const bool focused = enabled() && GetFocus() == window_;
+    const bool focused = enabled() && GetFocus() == window();
     int face = focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
     int text = focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
     if (skin == Skin::Disable) {
@@ -142,11 +142,11 @@ void Command::paintContrastFace(Skin skin, const RECT& client) {
 }
 
 void Command::PaintGradient() {
-    if (window_ == nullptr || !surface_) {
+    if (window() == nullptr || !surface_) {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window(), &client);
     const auto first = vertexColour(gradientReversed_ ? lavender : white);
     const auto second = vertexColour(gradientReversed_ ? white : lavender);
     vertices_[0] = first;
@@ -162,9 +162,9 @@ void Command::PaintGradient() {
 }
 
 void Command::refresh() {
-    if (window_ != nullptr) {
-        InvalidateRect(window_, nullptr, FALSE);
-        UpdateWindow(window_);
+    if (window() != nullptr) {
+        InvalidateRect(window(), nullptr, FALSE);
+        UpdateWindow(window());
     }
 }
 

@@ -430,6 +430,8 @@ private:
     LONG references_ = 1;
 };
 
+AccessibleAnswer::AccessibleAnswer(AccessibleContent& content) : content_(content) {}
+
 AccessibleAnswer::~AccessibleAnswer() { disconnect(); }
 
 LRESULT AccessibleAnswer::answer(WPARAM wParam, LPARAM lParam) {
@@ -439,16 +441,15 @@ LRESULT AccessibleAnswer::answer(WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     }
     if (object_ == nullptr) {
-        object_ = new AccessibleClient(content_);
+        object_.Attach(new AccessibleClient(content_)); // made with the one reference held here
     }
-    return LresultFromObject(__uuidof(IAccessible), wParam, object_);
+    return LresultFromObject(__uuidof(IAccessible), wParam, object_.Get());
 }
 
 void AccessibleAnswer::disconnect() {
     if (object_ != nullptr) {
         object_->disconnect();
-        object_->Release();
-        object_ = nullptr;
+        object_.Reset();
     }
 }
 

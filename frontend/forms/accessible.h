@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include <string>
 
@@ -49,7 +50,7 @@ class AccessibleClient;
 // rather than a window that is no more.
 class AccessibleAnswer {
 public:
-    explicit AccessibleAnswer(AccessibleContent& content) : content_(content) {}
+    explicit AccessibleAnswer(AccessibleContent& content);
     ~AccessibleAnswer();
     AccessibleAnswer(const AccessibleAnswer&) = delete;
     AccessibleAnswer& operator=(const AccessibleAnswer&) = delete;
@@ -63,7 +64,7 @@ public:
 
 private:
     AccessibleContent& content_;
-    AccessibleClient* object_ = nullptr; // one reference, held until disconnect
+    Microsoft::WRL::ComPtr<AccessibleClient> object_; // held until disconnect
 };
 
 // Tells the system that part `part` of the window's client area changed:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/twips.h"
+#include "forms/window_object.h"
 
 #include <windows.h>
 
@@ -8,19 +9,12 @@ namespace solvane {
 
 // A top-level window of the front end: geometry in twips, windowless
 // controls painted by the form, one small handler a message.
-class Form {
+class Form : public WindowObject {
 public:
-    Form() = default;
-    virtual ~Form();
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
-
     // Creates the window, not shown (a child of `parent` when one is given).
     // False when it cannot be made.
     bool create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, COLORREF background,
                 HWND parent = nullptr, HICON icon = nullptr);
-
-    HWND window() const { return window_; }
 
     // The scale its twips are laid out at: its monitor's when it is made,
     // then whatever the form is told.
@@ -35,16 +29,7 @@ public:
 
     void show();
 
-protected:
-    virtual void onPaint(HDC) {}
-    virtual void onCreate() {}
-    virtual void onDestroy() {}
-    virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND window_ = nullptr;
     TwipsScale scale_;
 };
 

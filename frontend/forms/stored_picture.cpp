@@ -30,18 +30,16 @@ StoredPicture::StoredPicture(HMODULE module, int id) {
     }
     std::memcpy(GlobalLock(copy), bytes.data(), size);
     GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    Microsoft::WRL::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.GetAddressOf()))) {
         GlobalFree(copy);
         return;
     }
-    void* picture = nullptr;
-    const HRESULT loadedPicture = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, &picture);
-    stream->Release();
-    if (FAILED(loadedPicture) || picture == nullptr) {
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture_.GetAddressOf()))) ||
+        picture_ == nullptr) {
         return;
     }
-    picture_ = static_cast<IPicture*>(picture);
     OLE_HANDLE handle = 0;
     SHORT type = PICTYPE_NONE;
     if (FAILED(picture_->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture_->get_Handle(&handle))) {
@@ -74,12 +72,6 @@ void StoredPicture::scaleTo(const TwipsScale& scale) {
         bitmap_ = scaled_.get();
         width_ = size.cx;
         height_ = size.cy;
-    }
-}
-
-StoredPicture::~StoredPicture() {
-    if (picture_ != nullptr) {
-        picture_->Release();
     }
 }
 

@@ -3,8 +3,8 @@
 #include "forms/artwork_scale.h"
 
 #include <windows.h>
-
-struct IPicture;
+#include <ocidl.h>
+#include <wrl/client.h>
 
 namespace solvane {
 
@@ -18,7 +18,6 @@ public:
     StoredPicture(HMODULE module, int id);
     // The same as artwork shown at its physical size at `scale`.
     StoredPicture(HMODULE module, int id, const TwipsScale& scale);
-    ~StoredPicture();
     StoredPicture(const StoredPicture&) = delete;
     StoredPicture& operator=(const StoredPicture&) = delete;
 
@@ -35,7 +34,7 @@ public:
     void draw(HDC dc, int x, int y, const RECT& clip) const;
 
 private:
-    IPicture* picture_ = nullptr;
+    Microsoft::WRL::ComPtr<IPicture> picture_;
     HBITMAP stored_ = nullptr; // owned by picture_
     int storedWidth_ = 0;
     int storedHeight_ = 0;

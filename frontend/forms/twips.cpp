@@ -1,6 +1,7 @@
 #include "forms/twips.h"
 
 #include "forms/gdi.h"
+#include "winutils/system_function.h"
 
 #include <cmath>
 
@@ -9,15 +10,6 @@ namespace solvane {
 namespace {
 
 constexpr double twipsPerInch = 1440.0;
-
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-
-// Windows 10 1607 and later; older systems have one dots-per-inch value.
-GetDpiForWindowFn getDpiForWindow() {
-    static const auto function = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    return function;
-}
 
 } // namespace
 
@@ -33,7 +25,9 @@ TwipsScale screenScale() {
 }
 
 TwipsScale windowScale(HWND window) {
-    if (const GetDpiForWindowFn dpiFor = getDpiForWindow(); dpiFor != nullptr && window != nullptr) {
+    // Windows 10 1607 and later; older systems have one dots-per-inch value.
+    if (const auto dpiFor = systemFunction<decltype(GetDpiForWindow)>(L"user32.dll", "GetDpiForWindow");
+        dpiFor != nullptr && window != nullptr) {
         if (const int dpi = static_cast<int>(dpiFor(window)); dpi > 0) {
             return {dpi, dpi};
         }

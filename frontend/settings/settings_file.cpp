@@ -6,6 +6,7 @@
 #include "settings/profile_seam.h"
 #include "text/ansi_text.h"
 #include "text/platform_path.h"
+#include "winutils/handle_owner.h"
 
 #include <windows.h>
 
@@ -165,13 +166,9 @@ short FileExists(std::wstring_view path) {
     if (name.empty()) {
         return 0;
     }
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    CloseHandle(file);
-    return -1;
+    const OwnedHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? -1 : 0;
 }
 
 } // namespace solvane

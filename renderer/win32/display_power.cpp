@@ -1,5 +1,7 @@
 #include "win32/display_power.h"
 
+#include "winutils/system_function.h"
+
 namespace solvane {
 
 namespace {
@@ -9,19 +11,12 @@ namespace {
 constexpr GUID consoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr DWORD displayOff = 0;
 
-using RegisterFn = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
-using UnregisterFn = BOOL(WINAPI*)(HPOWERNOTIFY);
-
-// Both came with Windows Vista: looked up, so that older systems still run.
-template <class Function>
-Function user32Function(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
 } // namespace
 
 DisplayPower::DisplayPower(HWND window) {
-    if (const auto registerFor = user32Function<RegisterFn>("RegisterPowerSettingNotification")) {
+    // Both came with Windows Vista: looked up, so that older systems still run.
+    if (const auto registerFor = systemFunction<decltype(RegisterPowerSettingNotification)>(
+            L"user32.dll", "RegisterPowerSettingNotification")) {
         registration_ = registerFor(window, &consoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
     }
 }
@@ -30,7 +25,8 @@ DisplayPower::~DisplayPower() {
     if (registration_ == nullptr) {
         return;
     }
-    if (const auto unregister = user32Function<UnregisterFn>("UnregisterPowerSettingNotification")) {
+    if (const auto unregister = systemFunction<decltype(UnregisterPowerSettingNotification)>(
+            L"user32.dll", "UnregisterPowerSettingNotification")) {
         unregister(registration_);
     }
 }

@@ -1,12 +1,15 @@
 #include "win32/password_check.h"
 
+#include "winutils/handle_owner.h"
+#include "winutils/system_function.h"
+
 #include <string>
 
 namespace solvane {
 
 namespace {
 
-using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);
+using VerifyScreenSavePwd = BOOL WINAPI(HWND);
 
 bool windows9x() {
     OSVERSIONINFOA version{};
@@ -20,39 +23,15 @@ bool windows9x() {
 
 // The system's own module: by name the search would also reach the current
 // folder and every folder on PATH, where anyone may have put one.
-HMODULE loadSystemPasswordModule() {
+OwnedModule loadSystemPasswordModule() {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        return nullptr;
+        return {};
     }
     const std::wstring path = std::wstring(folder, length) + L"\\PASSWORD.CPL";
-    return LoadLibraryW(path.c_str());
+    return OwnedModule(LoadLibraryW(path.c_str()));
 }
-
-// The password module for the length of one check.
-class PasswordModule {
-public:
-    PasswordModule() : module_(loadSystemPasswordModule()) {}
-    ~PasswordModule() {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
-    }
-    PasswordModule(const PasswordModule&) = delete;
-    PasswordModule& operator=(const PasswordModule&) = delete;
-
-    VerifyScreenSavePwdFn entry() const {
-        if (module_ == nullptr) {
-            return nullptr;
-        }
-        return reinterpret_cast<VerifyScreenSavePwdFn>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "VerifyScreenSavePwd")));
-    }
-
-private:
-    HMODULE module_;
-};
 
 // The system counts a screen saver as running only while its dialog shows.
 class ScreenSaverRunning {
@@ -72,8 +51,9 @@ BOOL PasswordCheck::verifySaverPassword(HWND window) {
     if (!windows9x()) {
         return TRUE;
     }
-    const PasswordModule module;
-    const VerifyScreenSavePwdFn verify = module.entry();
+    // The module for the length of one check.
+    const OwnedModule module = loadSystemPasswordModule();
+    const auto verify = moduleFunction<VerifyScreenSavePwd>(module.get(), "VerifyScreenSavePwd");
     if (verify == nullptr) {
         return TRUE;
     }

@@ -4,6 +4,7 @@
 #include "scene/scene_settings.h"
 #include "win32/monitors.h"
 #include "win32/resource_ids.h"
+#include "winutils/window_owner.h"
 
 #include <mmsystem.h>
 
@@ -28,21 +29,6 @@ std::int64_t nowMicros() {
     const std::int64_t whole = ticks.QuadPart / perSecond.QuadPart;
     const std::int64_t part = ticks.QuadPart % perSecond.QuadPart;
     return whole * 1000000 + part * 1000000 / perSecond.QuadPart;
-}
-
-// The object given at creation, attached at WM_NCCREATE and detached at
-// WM_NCDESTROY; messages before and after have none.
-SaverWindow* ownerOf(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* owner = static_cast<SaverWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-        return owner;
-    }
-    auto* owner = reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    }
-    return owner;
 }
 
 } // namespace
@@ -156,14 +142,12 @@ void SaverWindow::restartPointer() {
 }
 
 LRESULT CALLBACK SaverWindow::saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SaverWindow* saver = ownerOf(window, message, lParam);
-    if (saver == nullptr) {
+    // The saver outlives its window.
+    const WindowOwner<SaverWindow, WindowLifetime::borrowed> saver(window, message, lParam, &SaverWindow::window_);
+    if (!saver) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     switch (message) {
-    case WM_NCCREATE:
-        saver->window_ = window;
-        break;
     case WM_CREATE:
         saver->restartPointer();
         SetCursor(nullptr);
@@ -202,9 +186,6 @@ LRESULT SaverWindow::sceneWindowProc(HWND window, UINT message, WPARAM wParam, L
         if (power_ && power_->onPowerBroadcast(wParam, lParam)) {
             return TRUE;
         }
-        break;
-    case WM_NCDESTROY:
-        window_ = nullptr;
         break;
     default:
         break;

@@ -332,10 +332,11 @@ void CALLBACK listen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG 
     if (heard == nullptr || object != OBJID_CLIENT) {
         return;
     }
-    IAccessible* found = nullptr;
+    Microsoft::WRL::ComPtr<IAccessible> found;
     VARIANT id;
     VariantInit(&id);
-    if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &found, &id))) {
+    if (FAILED(AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child),
+                                         found.GetAddressOf(), &id))) {
         heard->push_back({event, window, L"(no object)", 0});
         return;
     }
@@ -346,7 +347,6 @@ void CALLBACK listen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG 
     found->get_accState(id, &state);
     heard->push_back({event, window, name != nullptr ? name : L"", state.vt == VT_I4 ? state.lVal : 0});
     SysFreeString(name);
-    found->Release();
 }
 
 class Listener {
