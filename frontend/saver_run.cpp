@@ -2,7 +2,7 @@
 
 #include "contract.h"
 #include "forms/window_class.h"
-#include "music/music_player.h"
+#include "music/music_source.h"
 #include "process_end.h"
 #include "settings/settings_file.h"
 #include "winutils/handle_owner.h"
@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -20,28 +21,11 @@ namespace {
 
 constexpr auto saverClassName = contract::wide(contract::saverRunClass);
 constexpr auto saverCaption = contract::wide(contract::saverRunTitle);
-constexpr UINT_PTR Timer1 = 1; // file repeat
-constexpr UINT_PTR Timer2 = 2; // CD poll
 constexpr UINT_PTR Timer3 = 3; // renderer watch
-constexpr UINT timer1Interval = 1000;
-constexpr UINT timer2Interval = 200;
 constexpr UINT timer3Interval = 50;
+static_assert(Timer3 != Timer1.id && Timer3 != Timer2.id, "the music's timers share the saver window");
 // How long a renderer that is still starting may take to show its window.
 constexpr ULONGLONG rendererStartGrace = 15000;
-
-enum class FileType { Other, Wave, Mp3 };
-
-FileType fileTypeOf(const std::wstring& file) {
-    if (file.size() < 3) {
-        return FileType::Other;
-    }
-    std::wstring type = file.substr(file.size() - 3);
-    CharUpperBuffW(type.data(), static_cast<DWORD>(type.size()));
-    if (type == L"WAV") {
-        return FileType::Wave;
-    }
-    return type == L"MP3" ? FileType::Mp3 : FileType::Other;
-}
 
 // The renderer's process is kept only to see whether it still runs.
 bool running(const OwnedHandle& process) { return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT; }
@@ -71,7 +55,7 @@ OwnedHandle startRenderer(const std::wstring& path, const std::wstring& folder) 
 // it plays from that.
 class SaverRun {
 public:
-    explicit SaverRun(SaverRunStart start) : start_(std::move(start)) {}
+    explicit SaverRun(SaverRunStart start) : start_(std::move(start)), music_(start_.music) {}
 
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -80,7 +64,6 @@ private:
     void closeStep();
     void onTimer(HWND window, UINT_PTR timer);
     bool rendererGone();
-    FileType musicFileType() const { return fileTypeOf(start_.music.BGM_File); }
 
     SaverRunStart start_;
     std::wstring Renderer_Path;
@@ -88,31 +71,16 @@ private:
     ULONGLONG rendererStarted_ = 0;
     bool rendererSeen_ = false;
     bool closed_ = false;
-    bool timer2Enabled_ = false;
-    MusicPlayer player_;
+    MusicSource music_;
 };
 
 void SaverRun::loadStep(HWND window) {
     Renderer_Path = rendererFilePath();
     renderer_ = startRenderer(Renderer_Path, programFolder());
     rendererStarted_ = GetTickCount64();
-    const MusicSettings& music = start_.music;
-    if (music.BGM_Kind == 1) {
-        player_.OpenCd();
-        SetTimer(window, Timer2, timer2Interval, nullptr);
-        timer2Enabled_ = true;
-    } else if (music.BGM_Kind == 2) {
-        switch (musicFileType()) {
-        case FileType::Wave:
-            player_.PlayWave(music.BGM_File);
-            break;
-        case FileType::Mp3:
-            player_.OpenAndPlayFile(music.BGM_File);
-            SetTimer(window, Timer1, timer1Interval, nullptr);
-            break;
-        case FileType::Other:
-            break;
-        }
+    music_.start();
+    if (const std::optional<MusicTimer>& timer = music_.timer()) {
+        SetTimer(window, timer->id, timer->interval, nullptr);
     }
 }
 
@@ -133,22 +101,7 @@ void SaverRun::closeStep() {
         return;
     }
     closed_ = true;
-    if (timer2Enabled_) {
-        timer2Enabled_ = false;
-        player_.CloseCd();
-    }
-    if (start_.music.BGM_Kind == 2) {
-        switch (musicFileType()) {
-        case FileType::Wave:
-            player_.StopWave();
-            break;
-        case FileType::Mp3:
-            player_.CloseFile();
-            break;
-        case FileType::Other:
-            break;
-        }
-    }
+    music_.stop();
     if (start_.cursorHidden) {
         // The count from hiding is negative, so as a flag it shows the cursor.
         start_.Cursor_Count = ShowCursor(start_.Cursor_Count);
@@ -157,25 +110,16 @@ void SaverRun::closeStep() {
 }
 
 void SaverRun::onTimer(HWND window, UINT_PTR timer) {
-    switch (timer) {
-    case Timer1:
-        player_.RepeatFile();
-        break;
-    case Timer2:
-        player_.PollCd(start_.music.BGM_Track);
-        if (player_.CD_PollOn() == 0) {
-            KillTimer(window, Timer2);
-            timer2Enabled_ = false;
-        }
-        break;
-    case Timer3:
+    if (timer == Timer3) {
         if (rendererGone()) {
             KillTimer(window, Timer3);
             SendMessageW(window, WM_CLOSE, 0, 0);
         }
-        break;
-    default:
-        break;
+        return;
+    }
+    const std::optional<MusicTimer>& music = music_.timer();
+    if (music && timer == music->id && !music_.tick()) {
+        KillTimer(window, timer);
     }
 }
 

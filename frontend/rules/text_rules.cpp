@@ -16,6 +16,17 @@ constexpr double largestFontPoints = 1638;
 
 wchar_t upperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::size_t pastBlanks(std::wstring_view text, std::size_t i) {
+    while (i < text.size() && isBlank(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
+} // namespace
+
 bool equalsIgnoringAsciiCase(std::wstring_view text, std::wstring_view word) {
     if (text.size() != word.size()) {
         return false;
@@ -27,17 +38,6 @@ bool equalsIgnoringAsciiCase(std::wstring_view text, std::wstring_view word) {
     }
     return true;
 }
-
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-
-std::size_t pastBlanks(std::wstring_view text, std::size_t i) {
-    while (i < text.size() && isBlank(text[i])) {
-        ++i;
-    }
-    return i;
-}
-
-} // namespace
 
 std::size_t argumentTextStart(std::wstring_view commandLine, std::span<const std::wstring_view> ownPaths) {
     if (!commandLine.empty() && commandLine.front() == L'"') {

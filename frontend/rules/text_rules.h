@@ -12,6 +12,9 @@
 
 namespace solvane {
 
+// Two texts equal but for the case of ASCII letters.
+bool equalsIgnoringAsciiCase(std::wstring_view text, std::wstring_view word);
+
 // Where the argument text of a command line begins: after the program's own
 // path and the blanks and tabs that follow it. The path is quoted; or,
 // unquoted, it is one of `ownPaths` (the program's long and short forms,

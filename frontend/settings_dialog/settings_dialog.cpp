@@ -7,6 +7,7 @@
 #include "forms/high_contrast.h"
 #include "forms/twips.h"
 #include "frontend_resources.h"
+#include "music/file_kinds.h"
 #include "rules/text_rules.h"
 #include "settings/settings_file.h"
 #include "settings_dialog/arch_background.h"
@@ -184,7 +185,8 @@ void SettingsDialog::chooseMusicFile() {
     request.lStructSize = sizeof request;
     request.hwndOwner = window();
     request.hInstance = GetModuleHandleW(nullptr);
-    request.lpstrFilter = L"BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0";
+    const std::wstring filter = fileKindFilter();
+    request.lpstrFilter = filter.c_str();
     request.lpstrFile = file;
     request.nMaxFile = fileBufferLength;
     request.lpstrFileTitle = title;

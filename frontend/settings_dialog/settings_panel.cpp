@@ -6,6 +6,7 @@
 #include "forms/gdi.h"
 #include "forms/high_contrast.h"
 #include "frontend_resources.h"
+#include "music/file_kinds.h"
 #include "settings_dialog/arch_background.h"
 #include "text/platform_path.h"
 
@@ -36,7 +37,7 @@ SettingsPanel::SettingsPanel(std::function<void(int)> chooseOption)
     repeatLabel_.setText(L"曲目をﾘﾋﾟｰﾄ");
     lbl_BGM[0].setText(L"無し");
     lbl_BGM[1].setText(L"音楽CD");
-    lbl_BGM[2].setText(L"MP3、WAV");
+    lbl_BGM[2].setText(fileKindLabel());
     lbl_Fname.setBorder(true);
     lbl_Fname.setWordWrap(true);
 }
