@@ -45,7 +45,8 @@ class PlainScene {
 public:
     PlainScene(const Viewport& viewport, bool alone, SceneInputs& inputs) : viewport_(viewport), alone_(alone) {
         aspect_ = static_cast<float>(viewport.width) / static_cast<float>(viewport.height);
-        size_ = 256;
+        settings_ = inputs.settings;
+        size_ = 1 << settings_.feedbackSizeLog2;
         while (size_ > viewport.width || size_ > viewport.height) {
             size_ /= 2;
         }
@@ -59,7 +60,7 @@ public:
         glTexImage2D(GL_TEXTURE_2D, 0, 3, size_, size_, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
         const float bases[7] = {0.025f, 0.05f, 0.05f, 0.1f, 0.0025f, 0.0025f, 0.0025f};
         for (int k = 0; k < 7; ++k) {
-            rates_[k] = (bases[k] + inputs.random.nextUnit() * bases[k]) * 10.0f;
+            rates_[k] = (bases[k] + inputs.random.nextUnit() * bases[k]) * static_cast<float>(settings_.feedbackSpeed);
         }
         sheet_ = std::make_unique<plain::PlainSheet>(inputs);
     }
@@ -72,7 +73,7 @@ public:
         seconds_ = static_cast<float>(now - last_) * 0.001f;
         last_ = now;
         sheet_->update(seconds_);
-        const float b = 80 * feedbackBrightnessPerPercent;
+        const float b = static_cast<float>(settings_.feedbackPercent) * feedbackBrightnessPerPercent;
         for (int k = 0; k < 7; ++k) {
             phases_[k] += seconds_ * rates_[k];
             if (phases_[k] > plain::twoPi) {
@@ -155,6 +156,7 @@ private:
     int size_;
     std::vector<std::uint8_t> pixels_;
     GLuint texture_ = 0;
+    SceneSettings settings_;
     float rates_[7] = {};
     float phases_[7] = {};
     bool started_ = false;
