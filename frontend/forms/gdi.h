@@ -1,5 +1,7 @@
 #pragma once
 
+#include "winutils/handle_owner.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -38,26 +40,10 @@ private:
 };
 
 // A memory device context like `model` (the screen's when null), deleted when it goes.
-class MemoryDc {
+class MemoryDc : public HandleOwner<HDC, DeleteDC> {
 public:
     MemoryDc() = default;
-    explicit MemoryDc(HDC model) : dc_(CreateCompatibleDC(model)) {}
-    ~MemoryDc() {
-        if (dc_ != nullptr) {
-            DeleteDC(dc_);
-        }
-    }
-    MemoryDc(MemoryDc&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    MemoryDc& operator=(MemoryDc&& other) noexcept {
-        std::swap(dc_, other.dc_);
-        return *this;
-    }
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-private:
-    HDC dc_ = nullptr;
+    explicit MemoryDc(HDC model) : HandleOwner(CreateCompatibleDC(model)) {}
 };
 
 // An object selected into a device context for as long as the selection
