@@ -2,14 +2,21 @@
 
 // The settings dialog's geometry in twips, each box in its parent's client
 // area: what the dialog is built from and what its tests measure. The test
-// harness reads these lines too (tools/harness/contract.py); keep them in the
-// form `inline constexpr TwipsBox name{left, top, width, height};`.
+// harness reads these lines too (tools/harness/contract.py) and refuses one
+// it cannot read; keep them in the forms
+// `inline constexpr TwipsBox name{left, top, width, height};`,
+// `inline constexpr TwipsBox names[] = {name, name};` and
+// `inline constexpr int name = number;`.
 
 namespace solvane::layout {
 
 struct TwipsBox {
     int left, top, width, height;
 };
+
+// 1440 twips to the inch: 15 to a pixel at the usual dots per inch.
+inline constexpr int twipsPerInch = 1440;
+inline constexpr int usualDpi = 96;
 
 // The dialog's client area, and what stands in it.
 inline constexpr TwipsBox dialogClient{0, 0, 7185, 3780};
@@ -35,5 +42,11 @@ inline constexpr TwipsBox optionLabel2{540, 1440, 900, 195};
 
 inline constexpr TwipsBox optionMarks[] = {optionMark0, optionMark1, optionMark2};
 inline constexpr TwipsBox optionLabels[] = {optionLabel0, optionLabel1, optionLabel2};
+
+// The frame of a button's skin, which its face keeps at every size; and
+// the option marks' artwork, 12 pixels square at the usual dots per inch,
+// which the dialog shows at that size in inches at every scale.
+inline constexpr int skinFrame = 60;
+inline constexpr int optionMarkSize = 180;
 
 } // namespace solvane::layout

@@ -1,4 +1,5 @@
 #include "button/command.h"
+#include "dialog_layout.h"
 #include "forms/high_contrast.h"
 #include "forms/twips.h"
 
@@ -12,7 +13,7 @@ namespace solvane {
 namespace {
 
 // Frame and skin geometry in twips.
-constexpr int frame = 60;
+constexpr int frame = layout::skinFrame;
 constexpr int skinRight = 900;  // left of the skin's right-hand pieces
 constexpr int skinBottom = 315; // top of its bottom pieces
 constexpr int edgeRun = 840;    // the skin's middle run across

@@ -9,7 +9,7 @@ namespace solvane {
 
 namespace {
 
-constexpr double twipsPerInch = 1440.0;
+constexpr double twipsPerInch = layout::twipsPerInch;
 
 } // namespace
 

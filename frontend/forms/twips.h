@@ -1,14 +1,15 @@
 #pragma once
 
+#include "dialog_layout.h"
+
 #include <windows.h>
 
 namespace solvane {
 
-// Twips and pixels at some logical pixels per inch on each axis: 1440 twips
-// to the inch, so 15 to a pixel at 96 dots per inch.
+// Twips and pixels at some logical pixels per inch on each axis.
 class TwipsScale {
 public:
-    static constexpr int usualDpi = 96;
+    static constexpr int usualDpi = layout::usualDpi;
 
     constexpr TwipsScale() = default;
     constexpr TwipsScale(int dpiX, int dpiY) : dpiX_(dpiX > 0 ? dpiX : usualDpi), dpiY_(dpiY > 0 ? dpiY : usualDpi) {}
