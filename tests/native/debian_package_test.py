@@ -14,8 +14,10 @@ import re
 import subprocess
 import sys
 import tempfile
-import time
-import traceback
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "harness"))
+
+from checks import finish, run_each  # noqa: E402
 
 PROGRAM = "usr/libexec/xscreensaver/solvane"
 DESKTOP_ENTRY = "usr/share/applications/solvane.desktop"
@@ -110,22 +112,9 @@ def main():
     if not os.path.isfile(args.deb):
         print(f"{args.deb} is missing: build the package target of the native tree first")
         sys.exit(1)
-    failed = []
     checks = [check_lintian_finds_no_error_no_warning_and_no_hardening_gap, check_desktop_entry_validates,
               check_changelog_names_the_version, check_program_is_hardened]
-    for check in checks:
-        started = time.monotonic()
-        try:
-            check(args)
-        except Exception:  # report every check, not just the first
-            failed.append(check.__name__)
-            print(f"FAIL {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-            traceback.print_exc(file=sys.stdout)
-        else:
-            print(f"ok   {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-    if failed:
-        print(f"{len(failed)} of {len(checks)} checks failed: {', '.join(failed)}")
-        sys.exit(1)
+    finish(run_each(checks, lambda check: check(args)), checks)
 
 
 if __name__ == "__main__":

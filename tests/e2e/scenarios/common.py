@@ -8,13 +8,12 @@ import os
 import re
 import signal
 import sys
-import time
-import traceback
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tools", "harness"))
 
 import winenv  # noqa: E402
+from checks import finish, run_each  # noqa: E402
 from winenv import HarnessError  # noqa: E402,F401
 from contract import NAMES  # noqa: E402
 
@@ -113,22 +112,11 @@ def run_checks(checks, description, add_arguments=None):
     stopped before the next. Exits 1 if any check failed."""
     args = parse_args(description, add_arguments)
     _arm_deadline()
-    failed = []
     with winenv.Env(args.state) as env:
-        for check in checks:
-            started = time.monotonic()
+        def call(check):
             try:
                 check(env, args)
-            except (Exception, ScenarioTimeout) as error:  # report every check, not just the first
-                failed.append(check.__name__)
-                print(f"FAIL {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-                traceback.print_exc(file=sys.stdout)
-                if isinstance(error, ScenarioTimeout):
-                    break
-            else:
-                print(f"ok   {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
             finally:
                 env.close()
-    if failed:
-        print(f"{len(failed)} of {len(checks)} checks failed: {', '.join(failed)}")
-        sys.exit(1)
+        failed = run_each(checks, call, last=(ScenarioTimeout,))
+    finish(failed, checks)

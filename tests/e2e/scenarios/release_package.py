@@ -9,13 +9,11 @@ import argparse
 import os
 import re
 import subprocess
-import sys
 import tempfile
-import time
-import traceback
 import zipfile
 
 from common import ROOT, expect
+from checks import finish, run_each
 from contract import NAMES
 from release_common import ARCHES, DOCUMENTS, PROGRAMS, PeFile, add_release_arguments, expect_version, package_path
 
@@ -133,25 +131,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     add_release_arguments(parser)
     args = parser.parse_args()
-    failed = []
     checks = [check_zips_hold_programs_readme_and_licence,
               check_programs_and_installers_carry_version_and_machine,
               check_program_manifests_fit_their_machine_and_version,
               check_shipped_programs_import_only_system_dlls,
               check_programs_stay_lean]
-    for check in checks:
-        started = time.monotonic()
-        try:
-            check(args)
-        except Exception:  # report every check, not just the first
-            failed.append(check.__name__)
-            print(f"FAIL {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-            traceback.print_exc(file=sys.stdout)
-        else:
-            print(f"ok   {check.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-    if failed:
-        print(f"{len(failed)} of {len(checks)} checks failed: {', '.join(failed)}")
-        sys.exit(1)
+    finish(run_each(checks, lambda check: check(args)), checks)
 
 
 if __name__ == "__main__":
