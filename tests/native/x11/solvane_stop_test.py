@@ -14,13 +14,11 @@ import select
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
-from x11_display import Runs, Xlib, XServer, poll
+from x11_display import ProgramTest, poll
 
-SOLVANE = None
 LIMIT = 0.100  # a daemon's patience before it kills
 # Held by the server, the program is ended by its watcher a short time after
 # the signal; the last moment it gives a busy main thread is 60 ms, so an end
@@ -30,40 +28,16 @@ WAIT = 20
 STOP_SIGNALS = 1 << (signal.SIGTERM - 1)
 
 
-class StopAtEveryMoment(unittest.TestCase):
+class StopAtEveryMoment(ProgramTest):
+    folder_prefix = "solvane-stop-"
     worst = collections.defaultdict(float)
 
     @classmethod
-    def setUpClass(cls):
-        cls.folder = tempfile.mkdtemp(prefix="solvane-stop-")
-        cls.server = XServer()
-        cls.env = dict(os.environ, DISPLAY=cls.server.display)
-        cls.env.pop("XSCREENSAVER_WINDOW", None)
-        cls.x = Xlib(cls.server.display)
-
-    @classmethod
     def tearDownClass(cls):
-        cls.x.close()
-        cls.server.stop()
+        super().tearDownClass()
         print("worst time from the signal to the process reaped:", file=sys.stderr)
         for moment, seconds in cls.worst.items():
             print(f"  {moment:<34} {seconds * 1000:6.1f} ms", file=sys.stderr)
-
-    def setUp(self):
-        self.runs = Runs(self.folder, SOLVANE)
-        self.windows = []
-
-    def tearDown(self):
-        self.server.resume()
-        self.runs.end()
-        for window in self.windows:
-            self.x.destroy(window)
-
-    def start(self, *arguments):
-        return self.runs.start(arguments, self.env)
-
-    def stderr(self, proc):
-        return self.runs.stderr(proc)
 
     def window(self, width=320, height=240, parent=None):
         window = self.x.window(0, 0, width, height, parent)
@@ -244,5 +218,5 @@ class StopAtEveryMoment(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    SOLVANE = sys.argv[1]
+    StopAtEveryMoment.program = sys.argv[1]
     unittest.main(argv=sys.argv[:1], verbosity=2)

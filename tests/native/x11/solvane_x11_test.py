@@ -12,44 +12,18 @@ import os
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
-from x11_display import SCREEN, Runs, Xlib, poll, start_xvfb, stop_xvfb
+from x11_display import SCREEN, ProgramTest, Xlib, poll, start_xvfb, stop_xvfb
 
 SOLVANE = RENDER_FRAMES = VSYNC_DRIVER = None
 
 
-class SolvaneOnX11(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.folder = tempfile.mkdtemp(prefix="solvane-x11-")
-        cls.xvfb, cls.display = start_xvfb()
-        cls.env = dict(os.environ, DISPLAY=cls.display)
-        cls.env.pop("XSCREENSAVER_WINDOW", None)
-        cls.x = Xlib(cls.display)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.close()
-        stop_xvfb(cls.xvfb)
-
+class SolvaneOnX11(ProgramTest):
     def setUp(self):
-        self.runs = Runs(self.folder, SOLVANE)
-        self.windows = []
+        super().setUp()
         self.xdotool("mousemove", SCREEN[0] // 2, SCREEN[1] // 2)
-
-    def tearDown(self):
-        self.runs.end()
-        for window in self.windows:
-            self.x.destroy(window)
-
-    def start(self, *arguments, env=None):
-        return self.runs.start(arguments, env or self.env)
-
-    def stderr(self, proc):
-        return self.runs.stderr(proc)
 
     def xdotool(self, *arguments):
         subprocess.run(["xdotool", *map(str, arguments)], env=self.env, check=True, timeout=30,
@@ -377,4 +351,5 @@ class SolvaneOnX11(unittest.TestCase):
 
 if __name__ == "__main__":
     SOLVANE, RENDER_FRAMES, VSYNC_DRIVER = sys.argv[1:4]
+    SolvaneOnX11.program = SOLVANE
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -7,6 +7,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "harness"))
 
@@ -149,3 +150,42 @@ class Runs:
                 proc.kill()
                 proc.wait(10)
             proc.log.close()
+
+
+class ProgramTest(unittest.TestCase):
+    """Tests of the native program (`program`, set before they run) on an
+    Xvfb of their class's own; each test's runs are ended and the windows it
+    made destroyed after it."""
+
+    program = None
+    folder_prefix = "solvane-x11-"
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.mkdtemp(prefix=cls.folder_prefix)
+        cls.server = XServer()
+        cls.display = cls.server.display
+        cls.env = dict(os.environ, DISPLAY=cls.display)
+        cls.env.pop("XSCREENSAVER_WINDOW", None)
+        cls.x = Xlib(cls.display)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.x.close()
+        cls.server.stop()
+
+    def setUp(self):
+        self.runs = Runs(self.folder, self.program)
+        self.windows = []
+
+    def tearDown(self):
+        self.server.resume()
+        self.runs.end()
+        for window in self.windows:
+            self.x.destroy(window)
+
+    def start(self, *arguments, env=None):
+        return self.runs.start(arguments, env or self.env)
+
+    def stderr(self, proc):
+        return self.runs.stderr(proc)
