@@ -8,11 +8,11 @@ import re
 import common
 from common import HarnessError, expect
 from contract import LAYOUT, NAMES
-from frontend_common import BUTTONS, OPTION_LABELS, OPTION_MARKS, Installation
+from frontend_common import BUTTONS, Installation
 from procs import poll
 
 TITLE = NAMES.settingsDialogTitle
-TWIPS = 15  # per pixel on the 96 dpi virtual desktop
+TWIPS = LAYOUT.twipsPerInch // LAYOUT.usualDpi  # per pixel on the virtual desktop
 FILE_CHOOSER_TITLE = "ﾌｧｲﾙを開く"
 PASTE_ATTEMPTS = 4
 REPEAT_ARROW = 215  # twips of the repeat box taken by its drop arrow
@@ -52,7 +52,7 @@ class Dialog:
         self.env.click(button)
 
     def choose(self, option, button="left", on_label=False):
-        box = OPTION_LABELS[option] if on_label else OPTION_MARKS[option]
+        box = LAYOUT.optionLabels[option] if on_label else LAYOUT.optionMarks[option]
         self.click(*box, on_panel=True, button=button)
 
     def button_point(self, name):

@@ -8,8 +8,7 @@ import random
 
 import common
 from common import expect, scratch_dir
-from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SAVER_RUN_TITLE, SECTION_LINE, Installation, mci_commands
-from renderer_common import TITLE as RENDERER_TITLE
+from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SECTION_LINE, Installation, mci_commands, wait_saver_run
 from renderer_common import park_cursor
 
 
@@ -17,8 +16,7 @@ def saver_run(env, install):
     """One /s run ended by a key; returns the front end's MCI commands."""
     park_cursor(env)
     proc = install.start("/s", winedebug="-all,+mci")
-    env.wait_window(RENDERER_TITLE, timeout=30)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    wait_saver_run(env)
     common.winenv.poll(lambda: "status MP3Play mode" in mci_commands(proc) or not proc.alive(), 3,
                        what="a repeat check") if install.expect_repeat else None
     env.key("space")

@@ -23,8 +23,6 @@ SECTION_LINE = b"[" + KEYS.settingsSection + b"]\r\n"
 # each stands in, and its box in twips there.
 BUTTONS = {"cancel": ("window", *LAYOUT.cancelButton), "set": ("window", *LAYOUT.setButton),
            "file": ("panel", *LAYOUT.fileButton), "works": ("window", *LAYOUT.worksButton)}
-OPTION_MARKS = [LAYOUT.optionMark0, LAYOUT.optionMark1, LAYOUT.optionMark2]
-OPTION_LABELS = [LAYOUT.optionLabel0, LAYOUT.optionLabel1, LAYOUT.optionLabel2]
 
 
 class Installation:
@@ -53,6 +51,13 @@ class Installation:
 
     def start(self, *arguments, winedebug=None, extra_env=None):
         return self.env.start(self.scr, list(arguments), winedebug=winedebug, extra_env=extra_env)
+
+
+def wait_saver_run(env, timeout=30, cls=None):
+    """A saver run's two windows once both are up: the renderer's (of the
+    class `cls`, where given), then the front end's own, which stays hidden."""
+    renderer = env.wait_window(RENDERER_TITLE, timeout=timeout, cls=cls)
+    return renderer, env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
 
 
 def start_host(env, width, height):

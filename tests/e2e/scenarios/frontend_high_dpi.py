@@ -11,17 +11,11 @@ import os
 import common
 from common import expect
 from contract import LAYOUT, NAMES
-from frontend_common import BUTTONS, OPTION_MARKS, Installation
+from frontend_common import BUTTONS, Installation
 from dialog_driver import Dialog
 from procs import poll
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-TWIPS_PER_INCH = 1440
-USUAL_DPI = 96
-
-PANEL = LAYOUT.panel
-MARK_TWIPS = 180  # 12 pixels at 96 dpi
-SKIN_FRAME = 60  # 4 pixels at 96 dpi
 CLOSE = 3  # channel difference still counted as the same colour
 
 
@@ -30,9 +24,9 @@ def screen_dpi(env, dpi):
     """Programs started inside see `dpi` logical pixels per inch."""
     env.reg_add(DESKTOP_KEY, "LogPixels", dpi, "REG_DWORD")
     try:
-        yield TWIPS_PER_INCH / dpi
+        yield LAYOUT.twipsPerInch / dpi
     finally:
-        env.reg_add(DESKTOP_KEY, "LogPixels", USUAL_DPI, "REG_DWORD")
+        env.reg_add(DESKTOP_KEY, "LogPixels", LAYOUT.usualDpi, "REG_DWORD")
 
 
 def pixels(twips, per_pixel):
@@ -47,8 +41,8 @@ def same(a, b):
 def mark_extent(image, panel, option, per_pixel):
     """Where the mark differs from the panel's rows (each row is one grey):
     its left, top, width and height in panel pixels."""
-    left, top = (pixels(v, per_pixel) for v in OPTION_MARKS[option][:2])
-    box = pixels(OPTION_MARKS[option].width, per_pixel)
+    left, top = (pixels(v, per_pixel) for v in LAYOUT.optionMarks[option][:2])
+    box = pixels(LAYOUT.optionMarks[option].width, per_pixel)
     inked = [(x, y) for y in range(top, top + box) for x in range(left, left + box)
              if not same(image.pixel(panel.left + x, panel.top + y), image.pixel(panel.left + 2, panel.top + y))]
     expect(inked, f"no mark of option {option} in its box")
@@ -89,10 +83,11 @@ def check_every_part_keeps_its_proportions(env, args):
             install.configure(1, 3, "")
             dialog = Dialog(env, install)
             panel = dialog.panel
-            client = (panel.left - pixels(PANEL[0], per_pixel), panel.top - pixels(PANEL[1], per_pixel))
+            client = (panel.left - pixels(LAYOUT.panel.left, per_pixel),
+                      panel.top - pixels(LAYOUT.panel.top, per_pixel))
             env.mouse_move(client[0] + 3, client[1] + 3)
             size = (panel.right - panel.left, panel.bottom - panel.top)
-            expect(size == (pixels(PANEL[2], per_pixel), pixels(PANEL[3], per_pixel)),
+            expect(size == (pixels(LAYOUT.panel.width, per_pixel), pixels(LAYOUT.panel.height, per_pixel)),
                    f"at {dpi} dpi the panel is {size}")
 
             buttons = {}
@@ -108,12 +103,12 @@ def check_every_part_keeps_its_proportions(env, args):
             expect(sorted(buttons) == sorted(BUTTONS), f"at {dpi} dpi the buttons found are {sorted(buttons)}")
 
             image = poll(lambda: painted(env.capture(), buttons["cancel"]), 10, what=f"the dialog painted at {dpi} dpi")
-            mark = pixels(MARK_TWIPS, per_pixel)
-            for option, (left, top, _, _) in enumerate(OPTION_MARKS):
+            mark = pixels(LAYOUT.optionMarkSize, per_pixel)
+            for option, (left, top, _, _) in enumerate(LAYOUT.optionMarks):
                 extent = mark_extent(image, panel, option, per_pixel)
                 expect(extent == (pixels(left, per_pixel), pixels(top, per_pixel), mark, mark),
                        f"at {dpi} dpi the mark of option {option} is {extent}")
-            frame = pixels(SKIN_FRAME, per_pixel)
+            frame = pixels(LAYOUT.skinFrame, per_pixel)
             for name in ("cancel", "set", "works"):
                 found = skin_frame(image, buttons[name])
                 expect(found == (frame,) * 4, f"at {dpi} dpi the {name} button's frame is {found}")

@@ -12,7 +12,7 @@ import random
 import common
 from common import expect, scratch_dir
 from contract import NAMES
-from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, SAVER_RUN_TITLE, Installation, make_tone, mci_commands
+from frontend_common import KEY_FILE, KEY_KIND, KEY_TRACK, Installation, make_tone, mci_commands, wait_saver_run
 from dialog_driver import Dialog
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
@@ -44,8 +44,7 @@ def saver_run(env, install):
     """/s ended by a key: the front end's MCI commands up to the first repeat."""
     park_cursor(env)
     proc = install.start("/s", winedebug="-all,+mci")
-    env.wait_window(RENDERER_TITLE, timeout=30)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    wait_saver_run(env)
     env.key("space")
     rc = proc.wait(15)
     expect(rc == 0, f"the saver run ended with {rc}")

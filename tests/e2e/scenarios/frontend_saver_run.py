@@ -11,7 +11,7 @@ import common
 from common import expect, scratch_dir, windows_binary
 from contract import NAMES
 from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, WAV_STOPPED, Installation, Recording,
-                             expect_close_step, expect_no_window, make_tone, mci_commands)
+                             expect_close_step, expect_no_window, make_tone, mci_commands, wait_saver_run)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -35,8 +35,7 @@ class Run:
         env.record_start()
         self.started_recording = time.monotonic()
         self.frontend = installation.start(*arguments, winedebug=CLOSE_TRACE, extra_env=extra_env)
-        self.renderer = env.wait_window(RENDERER_TITLE, timeout=30)
-        self.saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        self.renderer, self.saver_run = wait_saver_run(env)
         self.renderer_up = self.now()
 
     def now(self):

@@ -10,8 +10,8 @@ import re
 
 import common
 from common import expect, relay_calls, relay_only, scratch_dir
-from frontend_common import SAVER_RUN_TITLE, Installation, make_tone
-from renderer_common import SAVER_CLASS, TITLE, park_cursor
+from frontend_common import Installation, make_tone, wait_saver_run
+from renderer_common import SAVER_CLASS, park_cursor
 
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 SYSTEM_FOLDER = r"C:\windows\system32"
@@ -42,8 +42,7 @@ class TracedRun:
         park_cursor(env)
         with relay_only(env, TRACED):
             self.frontend = install.start("/s", winedebug="-all,+pid,+relay,+module")
-            self.renderer = env.wait_window(TITLE, timeout=30, cls=SAVER_CLASS)
-            self.saver_run = env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+            self.renderer, self.saver_run = wait_saver_run(env, cls=SAVER_CLASS)
         self.foreground = env.foreground()
         env.key("space")
         expect(self.frontend.wait(10) == 0, "the saver run did not end")

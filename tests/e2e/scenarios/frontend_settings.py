@@ -11,7 +11,7 @@ import common
 from common import expect
 from contract import LAYOUT
 from dialog_driver import TITLE, TWIPS, Dialog, open_dialog, written_values
-from frontend_common import BUTTONS, KEY_TRACK, OPTION_MARKS, SAVER_RUN_TITLE, Installation, make_tone
+from frontend_common import BUTTONS, KEY_TRACK, SAVER_RUN_TITLE, Installation, make_tone
 from frontend_saver_run import Run
 from procs import poll
 
@@ -89,7 +89,7 @@ def check_escape_closes_like_cancel(env, args):
 
 def mark_selected(image, dialog, option):
     """Whether the option's mark shows the selected picture (a red dot)."""
-    mark = OPTION_MARKS[option]
+    mark = LAYOUT.optionMarks[option]
     r, g, b = image.pixel(dialog.panel.left + (mark.left + mark.width // 2) // TWIPS,
                           dialog.panel.top + (mark.top + mark.height // 2) // TWIPS)
     return r > g + 60 and r > b + 60
@@ -106,9 +106,11 @@ def check_layout_arches_and_options(env, args):
         expect(size == (width // TWIPS, height // TWIPS), f"the {name} button is {size} pixels")
     image = env.capture()
     x, y = dialog.client
+    rows = LAYOUT.dialogClient.height // TWIPS
     expect(image.pixel(x + 5, y) == (0, 0, 30), f"first row {image.pixel(x + 5, y)}")
-    expect(image.pixel(x + 5, y + 126) == (220, 220, 250), f"middle row {image.pixel(x + 5, y + 126)}")
-    last = image.pixel(x + 5, y + 251)
+    middle = image.pixel(x + 5, y + rows // 2)
+    expect(middle == (220, 220, 250), f"middle row {middle}")
+    last = image.pixel(x + 5, y + rows - 1)
     expect(last[2] == last[0] + 30 and last[0] <= 3, f"last row {last}")
     edge = image.pixel(dialog.panel.left + 5, dialog.panel.top)
     expect(edge == (30, 30, 30), f"panel's first row {edge}")
@@ -167,11 +169,13 @@ def check_file_chooser_returns_the_path(env, args):
     chosen = make_tone(folder, "chosen-tune.wav", 3)
     install, dialog = open_dialog(env, args, "dialog-chooser", 2, 0, first)
     dialog.away()
-    x0, y0 = dialog.panel.left + 1020 // TWIPS + 2, dialog.panel.top + 1740 // TWIPS + 2
+    label = LAYOUT.fileLabel
+    x0, y0 = dialog.panel.left + label.left // TWIPS + 2, dialog.panel.top + label.top // TWIPS + 2
 
     def label_pixels():
         image = env.capture()
-        return [image.pixel(x, y) for y in range(y0, y0 + 495 // TWIPS - 4) for x in range(x0, x0 + 5355 // TWIPS - 4)]
+        return [image.pixel(x, y) for y in range(y0, y0 + label.height // TWIPS - 4)
+                for x in range(x0, x0 + label.width // TWIPS - 4)]
 
     shown_first = label_pixels()
     dialog.choose_file(chosen)

@@ -12,7 +12,7 @@ import time
 import common
 from common import expect, scratch_dir
 from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, Installation, Recording, expect_close_step,
-                             make_tone)
+                             make_tone, wait_saver_run)
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -39,8 +39,7 @@ def one_round(env, install):
     recording = env.record_start()
     started = time.monotonic()
     frontend = install.start("/s", winedebug=CLOSE_TRACE)
-    env.wait_window(RENDERER_TITLE, timeout=30)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    wait_saver_run(env)
     watcher = env.start(env.probe_exe, ["exit-delay", RENDERER_TITLE, SAVER_RUN_TITLE, 20000])
     common.winenv.poll(lambda: "watching" in watcher.stderr() or not watcher.alive(), 20, what="the exit watcher")
     expect(watcher.alive(), f"the exit watcher ended early: {watcher.stdout()} {watcher.stderr()}")

@@ -8,7 +8,7 @@ import time
 import common
 from common import expect
 from contract import NAMES
-from frontend_common import SAVER_RUN_TITLE, Installation, cursor_calls, pane_of, start_host
+from frontend_common import SAVER_RUN_TITLE, Installation, cursor_calls, pane_of, start_host, wait_saver_run
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
@@ -28,8 +28,7 @@ def check_second_instance_ends_at_once(env, args):
     install.configure(0)
     park_cursor(env)
     first = install.start("/s")
-    env.wait_window(RENDERER_TITLE, timeout=30)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    wait_saver_run(env)
     for arguments in (["/s"], ["/p", "1234"], ["/c"], []):
         second = install.start(*arguments, winedebug="-all,+cursor")
         expect_quick_exit(second, f"a second start with {arguments}")
@@ -73,8 +72,7 @@ def check_cursor_is_hidden_for_s_only(env, args):
     for arguments, expected in ((["/s"], [(0, -1), (-1, 0)]), ([], [])):
         park_cursor(env)
         proc = install.start(*arguments, winedebug="-all,+cursor")
-        env.wait_window(RENDERER_TITLE, timeout=30)
-        env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        wait_saver_run(env)
         env.key("space")
         expect(proc.wait(10) == 0, f"the run with {arguments} did not end")
         expect(cursor_calls(proc) == expected, f"ShowCursor calls for {arguments}: {cursor_calls(proc)}")

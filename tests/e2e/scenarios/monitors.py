@@ -8,8 +8,8 @@ import time
 
 import common
 from common import expect, scratch_dir
-from frontend_common import (CLOSE_TRACE, MP3_STOPPED, SAVER_RUN_TITLE, Installation, Recording, expect_close_step,
-                             make_tone)
+from frontend_common import (CLOSE_TRACE, MP3_STOPPED, Installation, Recording, expect_close_step, make_tone,
+                             wait_saver_run)
 from renderer_common import (START_TIMEOUT, TITLE, differing_share, expect_ends, expect_stays_up, lit_share,
                              start_renderer)
 import displays
@@ -76,8 +76,7 @@ def check_saver_run_covers_every_monitor(env, args):
     env.record_start()
     started = time.monotonic()
     frontend = install.start("/s", winedebug=CLOSE_TRACE)
-    window = env.wait_window(TITLE, timeout=START_TIMEOUT)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    window, _ = wait_saver_run(env, timeout=START_TIMEOUT)
     up = time.monotonic() - started
     expect(window.rect == screen, f"the saver window is {window.rect}, the monitors span {screen}")
     picture = expect_every_monitor_lit_and_moving(env, x_monitors, uncovered_below(x_monitors, screen))

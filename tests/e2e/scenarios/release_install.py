@@ -12,7 +12,7 @@ import os
 import common
 from common import expect
 from contract import NAMES
-from frontend_common import SAVER_RUN_TITLE
+from frontend_common import wait_saver_run
 from release_common import (ACTIVE_VALUE, DESKTOP_KEY, INSTALLED, KEEP_SAVER, OTHER_SAVER, SAVER_VALUE, SETTINGS,
                             UNINSTALL_KEY, DesktopSettings, Installed, add_release_arguments, expect_no_shortcuts,
                             expect_shortcuts, install, reg_query, reg_text, setup_program, short_form,
@@ -64,8 +64,7 @@ def check_silent_install_places_files_entry_and_active_saver(env, args):
         # Started as the system starts the active screen saver.
         park_cursor(env)
         frontend = env.start(saver, ["/s"])
-        env.wait_window(RENDERER_TITLE, timeout=30)
-        env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        wait_saver_run(env)
         env.key("space")
         rc = frontend.wait(10)
         expect(rc == 0, f"the installed front end ended with {rc}")

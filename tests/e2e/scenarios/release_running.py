@@ -13,7 +13,7 @@ import zipfile
 import common
 from common import expect, programs_running
 from contract import NAMES
-from frontend_common import SAVER_RUN_TITLE
+from frontend_common import wait_saver_run
 from procs import poll
 from release_common import (DESKTOP_KEY, INSTALLED, SAVER_VALUE, UNINSTALL_KEY, DesktopSettings, Installed,
                             UninstallWizard, add_release_arguments, expect_no_shortcuts, install, menu_folder,
@@ -89,8 +89,7 @@ def check_reinstall_during_a_saver_run(env, args):
                 f.write(b"stale")  # an older build, which the reinstall must replace
         park_cursor(env)
         frontend = installed.start("/s")
-        env.wait_window(RENDERER_TITLE, timeout=PROGRAMS_TIMEOUT)
-        env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+        wait_saver_run(env, timeout=PROGRAMS_TIMEOUT)
         again = Installed(env, setup_program(args), installed.folder)
         expect(frontend.wait(PROGRAMS_TIMEOUT) == 0, "the saver run's front end did not end as closed")
         env.wait_window_gone(RENDERER_TITLE, timeout=PROGRAMS_TIMEOUT)

@@ -12,7 +12,7 @@ import shutil
 
 import common
 from common import HarnessError, expect, relay_calls, relay_only, scratch_dir, windows_binary
-from frontend_common import SAVER_RUN_TITLE, Installation
+from frontend_common import Installation, wait_saver_run
 from renderer_common import (SAVER_CLASS, TITLE, expect_ends, expect_stays_up, park_cursor, renderer_copy,
                              start_renderer)
 
@@ -235,8 +235,7 @@ def saver_run_asks_the_system_module(env, args, module):
     install.configure(0)
     park_cursor(env)
     frontend = env.start(install.scr, ["/s"], extra_env=module.env, cwd=elsewhere, winedebug="-all,+pid,+relay")
-    window = env.wait_window(TITLE, timeout=30, cls=SAVER_CLASS)
-    env.wait_window(SAVER_RUN_TITLE, timeout=10, visible=False)
+    window, _ = wait_saver_run(env, cls=SAVER_CLASS)
     rc, folder = env.probe("current-folder", window.pid)
     expect(rc == 0, f"could not read the renderer's current folder ({rc})")
     expected = env.winpath(install.folder)
