@@ -1,53 +1,28 @@
 // Stored artwork brought to its physical size: the halftone resampling and
 // the size on this screen.
 #include "forms/artwork_scale.h"
+#include "forms/gdi.h"
+#include "picture.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace solvane {
 namespace {
 
-// A 24-bit picture of `width` x `height`: red on the left half, blue on the right.
+using test::Picture;
+
+// A picture of `width` x `height` like the screen's: red on the left half, blue on the right.
 OwnedBitmap twoHalves(int width, int height) {
-    HDC screen = GetDC(nullptr);
-    OwnedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap.get());
+    OwnedBitmap bitmap = test::screenBitmap(width, height);
+    const MemoryDc dc(nullptr);
+    const Selection selected(dc.get(), bitmap.get());
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            SetPixel(dc, x, y, x < width / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+            SetPixel(dc.get(), x, y, x < width / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255));
         }
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
     return bitmap;
-}
-
-struct Read {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-};
-
-Read readBack(HBITMAP bitmap) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    Read read{info.bmWidth, info.bmHeight, {}};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    for (int y = 0; y < read.height; ++y) {
-        for (int x = 0; x < read.width; ++x) {
-            read.pixels.push_back(GetPixel(dc, x, y));
-        }
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return read;
 }
 
 TEST(ArtworkScaleTest, ResamplingGivesTheSizeAskedAndKeepsTheColoursInPlace) {
@@ -55,16 +30,16 @@ TEST(ArtworkScaleTest, ResamplingGivesTheSizeAskedAndKeepsTheColoursInPlace) {
     for (const SIZE size : {SIZE{18, 18}, SIZE{15, 15}, SIZE{12, 12}, SIZE{6, 9}}) {
         const OwnedBitmap scaled = resampledBitmap(source.get(), 12, 12, size);
         ASSERT_TRUE(scaled) << size.cx << " x " << size.cy;
-        const Read read = readBack(scaled.get());
-        EXPECT_EQ(read.width, size.cx);
-        EXPECT_EQ(read.height, size.cy);
+        const Picture read = Picture::ofBitmap(scaled.get());
+        EXPECT_EQ(read.width(), size.cx);
+        EXPECT_EQ(read.height(), size.cy);
         // Away from the seam each half keeps its colour; at most the two
         // columns beside it are blended.
-        for (int y = 0; y < read.height; ++y) {
-            for (int x = 0; x < read.width / 2 - 1; ++x) {
+        for (int y = 0; y < read.height(); ++y) {
+            for (int x = 0; x < read.width() / 2 - 1; ++x) {
                 EXPECT_EQ(read.at(x, y), RGB(255, 0, 0)) << x << "," << y << " of " << size.cx;
             }
-            for (int x = (read.width + 1) / 2 + 1; x < read.width; ++x) {
+            for (int x = (read.width() + 1) / 2 + 1; x < read.width(); ++x) {
                 EXPECT_EQ(read.at(x, y), RGB(0, 0, 255)) << x << "," << y << " of " << size.cx;
             }
         }
@@ -75,7 +50,7 @@ TEST(ArtworkScaleTest, SameSizeCopiesEveryPixel) {
     const OwnedBitmap source = twoHalves(64, 25);
     const OwnedBitmap copy = resampledBitmap(source.get(), 64, 25, SIZE{64, 25});
     ASSERT_TRUE(copy);
-    EXPECT_EQ(readBack(copy.get()).pixels, readBack(source.get()).pixels);
+    EXPECT_EQ(Picture::ofBitmap(copy.get()), Picture::ofBitmap(source.get()));
 }
 
 TEST(ArtworkScaleTest, NothingToScaleGivesNoBitmap) {
@@ -87,10 +62,9 @@ TEST(ArtworkScaleTest, NothingToScaleGivesNoBitmap) {
 }
 
 TEST(ArtworkScaleTest, ArtworkKeepsItsInchesAtEveryScale) {
-    HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen;
+    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     // 96 pixels of artwork are one inch, whatever the screen or monitor.
     const SIZE inch = artworkSize(96, 96, screenScale());
     EXPECT_EQ(inch.cx, dpiX);

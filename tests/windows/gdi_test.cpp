@@ -2,16 +2,12 @@
 // selected is put back, and what a surface owned is freed when it goes.
 #include "forms/gdi.h"
 #include "forms/window_class.h"
+#include "picture.h"
 
 #include <gtest/gtest.h>
 
 namespace solvane {
 namespace {
-
-OwnedBitmap bitmapOf(int width, int height) {
-    const WindowDc screen;
-    return OwnedBitmap(CreateCompatibleBitmap(screen.get(), width, height));
-}
 
 bool exists(HGDIOBJ object) { return GetObjectType(object) != 0; }
 
@@ -38,13 +34,13 @@ TEST(GdiOwnersTest, SelectionsPutBackWhatTheyReplacedInReverseOrder) {
 }
 
 TEST(GdiOwnersTest, ASurfaceReplacedMovedOrEmptiedFreesWhatItOwned) {
-    OwnedBitmap first = bitmapOf(8, 8);
+    OwnedBitmap first = test::screenBitmap(8, 8);
     const HBITMAP firstHandle = first.get();
     BitmapSurface surface(std::move(first));
     ASSERT_TRUE(surface);
     EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_BITMAP), firstHandle);
 
-    OwnedBitmap second = bitmapOf(4, 4);
+    OwnedBitmap second = test::screenBitmap(4, 4);
     const HBITMAP secondHandle = second.get();
     surface = BitmapSurface(std::move(second));
     EXPECT_FALSE(exists(firstHandle)) << "the replaced surface frees its bitmap";

@@ -3,14 +3,18 @@
 #include "contract.h"
 #include "forms/stored_picture.h"
 #include "frontend_resources.h"
+#include "host_window.h"
+#include "picture.h"
 #include "preview_pane.h"
 #include "startup.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <vector>
+#include <optional>
+#include <string>
 
 namespace solvane {
 namespace {
@@ -21,95 +25,44 @@ constexpr auto paneTitle = contract::wide(contract::previewTitle);
 constexpr int hostLeft = 300;
 constexpr int hostTop = 200;
 
-LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> values;
-    COLORREF at(int x, int y) const { return values[static_cast<std::size_t>(y) * width + x]; }
-};
-
-Pixels readDc(HDC dc, int x, int y, int width, int height) {
-    Pixels pixels{width, height, {}};
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
-    for (int row = 0; row < height; ++row) {
-        for (int col = 0; col < width; ++col) {
-            pixels.values.push_back(GetPixel(memory, col, row));
-        }
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
-}
+using test::channelDifference;
+using test::HostWindow;
+using test::Picture;
 
 // The stored still as the platform decodes it.
-Pixels storedStill() {
+Picture storedStill() {
     StoredPicture still(GetModuleHandleW(nullptr), SOLVANE_PREVIEW_STILL);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, still.width(), still.height());
-    HGDIOBJ previous = SelectObject(memory, bitmap);
     const RECT all{0, 0, still.width(), still.height()};
-    still.draw(memory, 0, 0, all);
-    Pixels pixels = readDc(memory, 0, 0, still.width(), still.height());
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-int channelDifference(COLORREF a, COLORREF b) {
-    return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                     std::abs(GetBValue(a) - GetBValue(b))});
+    return Picture::painted(still.width(), still.height(), [&](HDC dc) { still.draw(dc, 0, 0, all); });
 }
 
 class PreviewPaneTest : public ::testing::Test {
 protected:
     HWND makeHost(int width, int height) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = hostProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = L"PreviewHost";
-        RegisterClassW(&windowClass);
-        host = CreateWindowExW(WS_EX_TOPMOST, L"PreviewHost", L"host", WS_POPUP | WS_VISIBLE, hostLeft, hostTop, width,
-                               height, nullptr, nullptr, windowClass.hInstance, nullptr);
-        return host;
+        host.emplace(RECT{hostLeft, hostTop, hostLeft + width, hostTop + height});
+        return host->window();
     }
 
-    HWND pane() const { return FindWindowExW(host, nullptr, paneClass.text, nullptr); }
+    HWND pane() const { return FindWindowExW(host->window(), nullptr, paneClass.text, nullptr); }
 
     // Lets both windows paint and reach the screen, then reads the host's area.
-    Pixels screenOfHost(int width, int height) {
+    Picture screenOfHost() {
         for (int round = 0; round < 20; ++round) {
-            RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(host->window(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             MSG message{};
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&message);
             }
             Sleep(10);
         }
-        HDC screen = GetDC(nullptr);
-        Pixels pixels = readDc(screen, hostLeft, hostTop, width, height);
-        ReleaseDC(nullptr, screen);
-        return pixels;
+        return Picture::onScreen(host->window());
     }
 
-    void TearDown() override {
-        if (host != nullptr) {
-            DestroyWindow(host);
-        }
-    }
+    // The host's handle as a "P" request gives it.
+    std::int32_t hostHandle() const { return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host->window())); }
 
-    HWND host = nullptr;
+    std::optional<HostWindow> host;
 };
 
 TEST(PaneSizeTest, TwipsAreSixteenBitAndTooLargeStaysZero) {
@@ -126,7 +79,7 @@ TEST(PaneSizeTest, TwipsAreSixteenBitAndTooLargeStaysZero) {
 
 TEST_F(PreviewPaneTest, UsualHostShowsTheWholeStill) {
     ASSERT_NE(makeHost(152, 112), nullptr);
-    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    openPreviewPane(hostHandle());
     HWND child = pane();
     ASSERT_NE(child, nullptr) << "the pane must become a child of the host";
     char title[32] = {};
@@ -141,10 +94,10 @@ TEST_F(PreviewPaneTest, UsualHostShowsTheWholeStill) {
     EXPECT_EQ(rect.right - rect.left, 152);
     EXPECT_EQ(rect.bottom - rect.top, 112);
 
-    const Pixels still = storedStill();
-    ASSERT_EQ(still.width, 152);
-    ASSERT_EQ(still.height, 112);
-    const Pixels shown = screenOfHost(152, 112);
+    const Picture still = storedStill();
+    ASSERT_EQ(still.width(), 152);
+    ASSERT_EQ(still.height(), 112);
+    const Picture shown = screenOfHost();
     int worst = 0;
     for (int y = 0; y < 112; ++y) {
         for (int x = 0; x < 152; ++x) {
@@ -156,7 +109,7 @@ TEST_F(PreviewPaneTest, UsualHostShowsTheWholeStill) {
 
 TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
     ASSERT_NE(makeHost(200, 150), nullptr);
-    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    openPreviewPane(hostHandle());
     HWND child = pane();
     ASSERT_NE(child, nullptr);
     RECT client{};
@@ -164,8 +117,8 @@ TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
     EXPECT_EQ(client.right, 200);
     EXPECT_EQ(client.bottom, 150);
 
-    const Pixels still = storedStill();
-    const Pixels shown = screenOfHost(200, 150);
+    const Picture still = storedStill();
+    const Picture shown = screenOfHost();
     int worstPicture = 0;
     int worstBlack = 0;
     for (int y = 0; y < 150; ++y) {
@@ -183,9 +136,8 @@ TEST_F(PreviewPaneTest, LargerHostShowsTheStillInTheCornerOnBlack) {
 
 TEST_F(PreviewPaneTest, AHostThatIsNoWindowGivesNoPaneToWaitFor) {
     ASSERT_NE(makeHost(152, 112), nullptr);
-    const auto gone = static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host));
-    DestroyWindow(host);
-    host = nullptr;
+    const std::int32_t gone = hostHandle();
+    host->destroy();
     for (const std::int32_t handle : {std::int32_t{0}, gone}) {
         EXPECT_FALSE(openPreviewPane(handle)) << handle;
         EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr) << handle;
@@ -196,12 +148,11 @@ TEST_F(PreviewPaneTest, AHostThatIsNoWindowGivesNoPaneToWaitFor) {
 // process that ends may: the pane sees it is gone and ends the loop.
 TEST_F(PreviewPaneTest, AHostThatIsNoLongerAWindowEndsTheLoop) {
     ASSERT_NE(makeHost(152, 112), nullptr);
-    ASSERT_TRUE(openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host))));
+    ASSERT_TRUE(openPreviewPane(hostHandle()));
     HWND child = pane();
     ASSERT_NE(child, nullptr);
     SetParent(child, nullptr);
-    DestroyWindow(host);
-    host = nullptr;
+    host->destroy();
     ASSERT_TRUE(IsWindow(child));
     MSG message{};
     // A quit left by an earlier pane of this process is not this one's.
@@ -222,10 +173,9 @@ TEST_F(PreviewPaneTest, AHostThatIsNoLongerAWindowEndsTheLoop) {
 
 TEST_F(PreviewPaneTest, HostGoingAwayEndsTheLoop) {
     ASSERT_NE(makeHost(152, 112), nullptr);
-    openPreviewPane(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(host)));
+    openPreviewPane(hostHandle());
     ASSERT_NE(pane(), nullptr);
-    DestroyWindow(host);
-    host = nullptr;
+    host->destroy();
     EXPECT_EQ(FindWindowW(paneClass.text, nullptr), nullptr);
     MSG message{};
     EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
@@ -256,7 +206,7 @@ private:
 
 TEST_F(PreviewPaneTest, NoPaneWindowEndsTheStartUpInsteadOfWaitingForEver) {
     ASSERT_NE(makeHost(152, 112), nullptr);
-    const std::wstring request = L"/p " + std::to_wstring(reinterpret_cast<INT_PTR>(host));
+    const std::wstring request = L"/p " + std::to_wstring(reinterpret_cast<INT_PTR>(host->window()));
     {
         PaneCreationRefused refused;
         ASSERT_TRUE(refused.active());

@@ -2,6 +2,8 @@
 // real scene behind them. CTest runs each case in a process of its own, so
 // that no case sees the cursor or the queue another left.
 #include "contract.h"
+#include "picture.h"
+#include "test_support.h"
 #include "win32/pixel_format.h"
 #include "win32/saver_main.h"
 
@@ -20,21 +22,7 @@ namespace {
 constexpr int width = 640;
 constexpr int height = 480;
 
-// Puts the cursor at a point and waits, bounded, until Wine reports it there:
-// a move left over from an earlier process can otherwise set it back.
-bool placeCursor(int x, int y) {
-    SetCursorPos(x, y);
-    const ULONGLONG deadline = GetTickCount64() + 2000;
-    POINT at{};
-    while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(5);
-        SetCursorPos(x, y);
-    }
-    return true;
-}
+using test::placeCursor;
 
 class SaverWindowTest : public ::testing::Test {
 protected:
@@ -308,12 +296,11 @@ TEST(SaverWithoutGlTest, CoversInBlackHidesTheCursorAndEndsOnInputWithoutGl) {
     EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), HTCLIENT), TRUE);
 
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(GetPixel(screen, 1000, 700), RGB(0, 0, 0)) << "the desktop beside the window must not be black";
+    const test::Picture screen = test::Picture::ofScreen({0, 0, 1001, 701});
+    ASSERT_NE(screen.at(1000, 700), RGB(0, 0, 0)) << "the desktop beside the window must not be black";
     for (const POINT p : {POINT{20, 20}, POINT{320, 240}, POINT{600, 450}}) {
-        EXPECT_EQ(GetPixel(screen, p.x, p.y), RGB(0, 0, 0)) << "at " << p.x << "," << p.y;
+        EXPECT_EQ(screen.at(p.x, p.y), RGB(0, 0, 0)) << "at " << p.x << "," << p.y;
     }
-    ReleaseDC(nullptr, screen);
 
     // The loop waits for messages instead of spinning, and the usual input
     // rules end it with exit code 0.

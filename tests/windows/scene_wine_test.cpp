@@ -1,5 +1,6 @@
 // The portable scene on Wine's opengl32 in a hidden window, compared with
 // frames the offscreen host rendered natively from the same seed and clock.
+#include "host_window.h"
 #include "scene/gl_api.h"
 #include "scene/random.h"
 #include "scene/scene.h"
@@ -58,43 +59,16 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return bytes;
 }
 
-LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class HiddenGlWindow {
-public:
-    HiddenGlWindow() {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_OWNDC;
-        windowClass.lpfnWndProc = plainWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "SolvaneSceneTest";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "SolvaneSceneTest", "scene test", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
-    }
-    ~HiddenGlWindow() {
-        if (window != nullptr) {
-            DestroyWindow(window);
-        }
-    }
-    HiddenGlWindow(const HiddenGlWindow&) = delete;
-    HiddenGlWindow& operator=(const HiddenGlWindow&) = delete;
-
-    HWND window = nullptr;
-};
-
 TEST(SceneOnWineTest, FramesMatchTheNativeRendering) {
     const char* referenceDir = std::getenv("SOLVANE_REFERENCE_DIR");
     ASSERT_NE(referenceDir, nullptr) << "SOLVANE_REFERENCE_DIR must name the native reference frames";
 
-    HiddenGlWindow gl;
-    ASSERT_NE(gl.window, nullptr);
-    EXPECT_FALSE(IsWindowVisible(gl.window));
+    const test::HostWindow gl(RECT{0, 0, width, height}, test::HostWindow::Shown::No);
+    ASSERT_NE(gl.window(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(gl.window()));
     CapturingPlatform platform;
     SceneInputs inputs{fixedSceneSettings, SceneRandom::fromTime(seed)};
-    auto host = std::make_unique<GlSceneHost>(gl.window, platform, inputs);
+    auto host = std::make_unique<GlSceneHost>(gl.window(), platform, inputs);
     platform.dc = host->deviceContext();
     ASSERT_NE(wglGetCurrentContext(), nullptr) << "no GL context from Wine's opengl32";
     ASSERT_TRUE(host->ready());

@@ -1,6 +1,7 @@
 // The settings dialog as a screen reader finds it in this process: the tree
 // oleacc's AccessibleObjectFromWindow and AccessibleChildren give, the
 // default actions a reader performs, and the events it is told of.
+#include "dialog_fixture.h"
 #include "dialog_layout.h"
 #include "forms/com_apartment.h"
 #include "screen_reader.h"
@@ -10,8 +11,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,39 +25,15 @@ std::string utf8(const std::wstring& text) {
     return result;
 }
 
-class AccessibleDialogTest : public ::testing::Test {
+class AccessibleDialogTest : public test::DialogFixture {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        ini = std::wstring(temp) + L"solvane-accessible-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
-        DeleteFileW(ini.c_str());
-        SetCursorPos(0, 0); // away from the dialog's buttons
-    }
-    void TearDown() override { DeleteFileW(ini.c_str()); }
-
-    std::unique_ptr<SettingsDialog> openDialog() {
-        auto dialog = std::make_unique<SettingsDialog>(music, ini);
-        EXPECT_TRUE(dialog->open());
-        dialog->show();
-        test::pumpMessages();
-        return dialog;
-    }
-
     // The tree as a reader reads it, one line an element.
     static std::string tree(const SettingsDialog& dialog) {
         const auto root = reader::readTree(dialog.window());
         return root ? utf8(reader::describe(*root)) : "no object";
     }
 
-    std::string iniBytes() const {
-        std::ifstream in(ini.c_str(), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
     const ComApartment apartment;
-    std::wstring ini;
-    MusicSettings music{2, 12, L"C:\\Music\\tune.mp3"};
 };
 
 // The tree with the music file chosen and the focus on `focus` ("..." or
@@ -175,8 +150,7 @@ TEST_F(AccessibleDialogTest, ChoosingEachOptionChecksItAndMovesWhatIsAvailable) 
 
 // A mouse button pressed on the option as the panel receives it.
 void pressOption(const SettingsDialog& dialog, int option) {
-    const layout::TwipsBox& label = layout::optionLabels[option];
-    SendMessageW(dialog.panel(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.left / 15 + 3, label.top / 15 + 3));
+    test::pressOnPanel(dialog, WM_LBUTTONDOWN, layout::optionLabels[option]);
 }
 
 TEST_F(AccessibleDialogTest, AnOptionsDefaultActionChoosesItAsAClickDoes) {
@@ -207,10 +181,7 @@ TEST_F(AccessibleDialogTest, TheDefaultActionOfSetSavesAsAClickDoes) {
     auto clicked = openDialog();
     pressOption(*clicked, 1);
     SetWindowTextW(clicked->repeatBox(), L"5");
-    HWND set = clicked->setButton().window();
-    SendMessageW(set, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    SendMessageW(set, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageW(set, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    test::click(clicked->setButton());
     ASSERT_FALSE(IsWindow(clicked->window()));
     const std::string byClick = iniBytes();
     ASSERT_NE(byClick.find("=5"), std::string::npos) << byClick;
@@ -279,9 +250,10 @@ TEST_F(AccessibleDialogTest, ReadersFindWhereElementsAreAndMoveBetweenThem) {
     ClientToScreen(dialog->panel(), &origin);
     LONG x = 0, y = 0, width = 0, height = 0;
     ASSERT_EQ(panel.accLocation(&x, &y, &width, &height, cd->child), S_OK);
-    EXPECT_EQ(x, origin.x + layout::optionMark1.left / 15);
-    EXPECT_EQ(y, origin.y + layout::optionMark1.top / 15);
-    EXPECT_GT(x + width, origin.x + layout::optionLabel1.left / 15) << "the label is part of it";
+    const RECT mark = test::pixelRect(layout::optionMark1);
+    EXPECT_EQ(x, origin.x + mark.left);
+    EXPECT_EQ(y, origin.y + mark.top);
+    EXPECT_GT(x + width, origin.x + test::pixelRect(layout::optionLabel1).left) << "the label is part of it";
     VARIANT hit;
     ASSERT_EQ(panel.accHitTest(x + width - 2, y + height / 2, &hit), S_OK);
     EXPECT_EQ(nameOf(panel, hit), L"音楽CD");

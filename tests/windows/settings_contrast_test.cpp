@@ -1,8 +1,10 @@
 // The settings dialog in high contrast, read back from the screen: only the
 // system's colours, readable texts, a focus rectangle on the focused button;
 // and turned off again, the very pixels it showed before.
+#include "dialog_fixture.h"
 #include "dialog_layout.h"
 #include "forced_high_contrast.h"
+#include "picture.h"
 #include "settings_dialog/settings_dialog.h"
 #include "test_support.h"
 
@@ -22,6 +24,7 @@ namespace solvane {
 namespace {
 
 using test::ForcedHighContrast;
+using test::Picture;
 
 constexpr int systemColourCount = COLOR_MENUBAR + 1;
 
@@ -85,49 +88,16 @@ private:
     std::vector<COLORREF> before_;
 };
 
-// The dialog's client area as the screen shows it.
-class Screen {
-public:
-    explicit Screen(HWND window) {
-        GetClientRect(window, &client_);
-        origin_ = {0, 0};
-        ClientToScreen(window, &origin_);
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, client_.right, client_.bottom);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, client_.right, client_.bottom, screen, origin_.x, origin_.y, SRCCOPY);
-        for (int y = 0; y < client_.bottom; ++y) {
-            for (int x = 0; x < client_.right; ++x) {
-                pixels_.push_back(GetPixel(memory, x, y) & 0xFFFFFF);
-            }
-        }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    int width() const { return client_.right; }
-    int height() const { return client_.bottom; }
-    COLORREF at(int x, int y) const { return pixels_[static_cast<std::size_t>(y * client_.right + x)]; }
-    bool operator==(const Screen& other) const { return pixels_ == other.pixels_; }
-
-private:
-    RECT client_{};
-    POINT origin_{};
-    std::vector<COLORREF> pixels_;
-};
-
 // What the screen shows once the dialog has painted and the picture holds
 // still: read until two readings agree.
-Screen settled(HWND window) {
+Picture settled(HWND window) {
     UpdateWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     test::pumpMessages();
-    Screen last(window);
+    Picture last = Picture::onScreen(window);
     for (int reading = 0; reading < 50; ++reading) {
         test::pumpFor(20);
-        Screen next(window);
+        Picture next = Picture::onScreen(window);
         if (next == last) {
             return next;
         }
@@ -162,7 +132,7 @@ struct TextBox {
     int inked = 0; // pixels other than the background
 };
 
-void measure(const Screen& screen, const std::set<COLORREF>& system, TextBox& box) {
+void measure(const Picture& screen, const std::set<COLORREF>& system, TextBox& box) {
     std::map<COLORREF, int> counts;
     for (int y = box.area.top; y < box.area.bottom; ++y) {
         for (int x = box.area.left; x < box.area.right; ++x) {
@@ -210,14 +180,13 @@ bool blendOf(COLORREF colour, COLORREF from, COLORREF to) {
     return low <= high;
 }
 
-class HighContrastDialogTest : public ::testing::Test {
+class HighContrastDialogTest : public test::DialogFixture {
 protected:
     void SetUp() override {
-        SetCursorPos(0, 0); // away from the dialog's buttons
-        dialog = std::make_unique<SettingsDialog>(MusicSettings{1, 12, L"C:\\Music\\tune.mp3"}, L"");
-        ASSERT_TRUE(dialog->open());
-        dialog->show();
-        test::pumpMessages();
+        ASSERT_NO_FATAL_FAILURE(DialogFixture::SetUp());
+        music.BGM_Kind = 1;
+        dialog = openDialog();
+        ASSERT_TRUE(IsWindow(dialog->window()));
         SetFocus(dialog->setButton().window());
     }
 
@@ -225,17 +194,17 @@ protected:
     void switchTold() const { SendMessageW(dialog->window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0); }
 
     RECT inDialog(HWND child, int inset = 0) const {
-        RECT rect{};
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, dialog->window(), reinterpret_cast<POINT*>(&rect), 2);
+        RECT rect = test::placeIn(child, dialog->window());
         InflateRect(&rect, -inset, -inset);
         return rect;
     }
 
     RECT onPanel(const layout::TwipsBox& box, int grow = 0) const {
         const RECT panel = inDialog(dialog->panel());
-        return {panel.left + box.left / 15 - grow, panel.top + box.top / 15 - grow,
-                panel.left + (box.left + box.width) / 15 + grow, panel.top + (box.top + box.height) / 15 + grow};
+        RECT rect = test::pixelRect(box);
+        OffsetRect(&rect, panel.left, panel.top);
+        InflateRect(&rect, grow, grow);
+        return rect;
     }
 
     // Every text of the dialog, each in a box of its own.
@@ -265,7 +234,7 @@ TEST_F(HighContrastDialogTest, OnlyTheSystemsColoursAndReadableTexts) {
     const DarkTheme theme;
     const ForcedHighContrast on(true);
     switchTold();
-    const Screen screen = settled(dialog->window());
+    const Picture screen = settled(dialog->window());
 
     std::set<COLORREF> system;
     for (int index = 0; index < systemColourCount; ++index) {
@@ -325,7 +294,7 @@ struct Ring {
     std::set<COLORREF> colours;
 };
 
-Ring focusRing(const Screen& screen, const RECT& button) {
+Ring focusRing(const Picture& screen, const RECT& button) {
     const RECT ring{button.left + 3, button.top + 3, button.right - 3, button.bottom - 3};
     std::vector<COLORREF> walk;
     for (int x = ring.left; x < ring.right - 1; ++x) {
@@ -355,7 +324,7 @@ TEST_F(HighContrastDialogTest, TheFocusedButtonShowsAFocusRectangle) {
     switchTold();
     const std::set<COLORREF> dotted{GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)};
 
-    Screen screen = settled(dialog->window());
+    Picture screen = settled(dialog->window());
     const RECT set = inDialog(dialog->setButton().window());
     const RECT cancel = inDialog(dialog->cancelButton().window());
     // Every other pixel of the ring, in the highlight's text colour on the highlight.
@@ -373,7 +342,7 @@ TEST_F(HighContrastDialogTest, TheFocusedButtonShowsAFocusRectangle) {
 }
 
 TEST_F(HighContrastDialogTest, TurnedOffThePixelsAreAsBefore) {
-    const Screen before = settled(dialog->window());
+    const Picture before = settled(dialog->window());
     {
         const DarkTheme theme;
         const ForcedHighContrast on(true);
@@ -382,7 +351,7 @@ TEST_F(HighContrastDialogTest, TurnedOffThePixelsAreAsBefore) {
         // Switched off as the system does it: the setting, then the colours,
         // whose change the system tells every window (WM_SYSCOLORCHANGE).
     }
-    const Screen after = settled(dialog->window());
+    const Picture after = settled(dialog->window());
     int differing = 0;
     for (int y = 0; y < before.height(); ++y) {
         for (int x = 0; x < before.width(); ++x) {

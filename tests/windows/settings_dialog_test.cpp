@@ -1,6 +1,8 @@
 // The settings dialog in this process: layout, loading, options and saving
 // through real windows, real messages and a real settings file.
 #include "contract.h"
+#include "dialog_fixture.h"
+#include "dialog_layout.h"
 #include "rules/text_rules.h"
 #include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
@@ -9,7 +11,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,49 +23,14 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-class SettingsDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        ini = std::wstring(temp) + L"solvane-dialog-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
-        DeleteFileW(ini.c_str());
-        // A pointer left where the dialog opens (an earlier test parks it at
-        // the screen's centre) would hover its buttons and change their faces.
-        SetCursorPos(0, 0);
-    }
-    void TearDown() override { DeleteFileW(ini.c_str()); }
+using test::click;
+using test::pixelRect;
+using test::placeIn;
+using test::pressOnPanel;
+using SettingsDialogTest = test::DialogFixture;
 
-    std::unique_ptr<SettingsDialog> openDialog() {
-        auto dialog = std::make_unique<SettingsDialog>(music, ini);
-        EXPECT_TRUE(dialog->open());
-        dialog->show();
-        test::pumpMessages();
-        return dialog;
-    }
-
-    // Presses a mouse button on the panel at a point given in twips.
-    static void pressOnPanel(const SettingsDialog& dialog, UINT message, int leftTwips, int topTwips) {
-        const LPARAM at = MAKELPARAM(leftTwips / 15 + 3, topTwips / 15 + 3);
-        SendMessageW(dialog.panel(), message, 0, at);
-    }
-
-    // A left click as the button's window receives it.
-    static void click(Command& button) {
-        HWND window = button.window();
-        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    }
-
-    std::string iniBytes() const {
-        std::ifstream in(ini.c_str(), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
-    std::wstring ini;
-    MusicSettings music{2, 12, L"C:\\Music\\tune.mp3"};
-};
+// A spot of the panel where nothing stands.
+constexpr layout::TwipsBox emptyPanel{3000, 2000, 0, 0};
 
 TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
     auto dialog = openDialog();
@@ -76,8 +42,8 @@ TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 479);
-    EXPECT_EQ(client.bottom, 252);
+    const RECT dialogClient = pixelRect(layout::dialogClient);
+    EXPECT_TRUE(EqualRect(&client, &dialogClient));
     RECT outer{};
     GetWindowRect(window, &outer);
     const int width = outer.right - outer.left;
@@ -85,44 +51,37 @@ TEST_F(SettingsDialogTest, WindowAndControlsStandWhereTheyBelong) {
     EXPECT_NEAR(outer.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
     EXPECT_NEAR(outer.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 3, 1);
 
-    RECT panel{};
-    GetWindowRect(dialog->panel(), &panel);
-    POINT panelOrigin{panel.left, panel.top};
-    ScreenToClient(window, &panelOrigin);
-    EXPECT_EQ(panelOrigin.x, 12);
-    EXPECT_EQ(panelOrigin.y, 16);
-    EXPECT_EQ(panel.right - panel.left, 453);
-    EXPECT_EQ(panel.bottom - panel.top, 169);
+    const RECT panel = placeIn(dialog->panel(), window);
+    const RECT panelBox = pixelRect(layout::panel);
+    EXPECT_TRUE(EqualRect(&panel, &panelBox))
+        << panel.left << "," << panel.top << " to " << panel.right << "," << panel.bottom;
 
-    RECT combo{};
-    GetWindowRect(dialog->repeatBox(), &combo);
-    POINT comboOrigin{combo.left, combo.top};
-    ScreenToClient(dialog->panel(), &comboOrigin);
-    EXPECT_EQ(comboOrigin.x, 92);
-    EXPECT_EQ(comboOrigin.y, 52);
-    EXPECT_EQ(combo.right - combo.left, 41);
+    const RECT combo = placeIn(dialog->repeatBox(), dialog->panel());
+    const RECT comboBox = pixelRect(layout::repeatBox);
+    EXPECT_EQ(combo.left, comboBox.left);
+    EXPECT_EQ(combo.top, comboBox.top);
+    EXPECT_EQ(combo.right, comboBox.right);
 
     // The buttons: parent, place and size in pixels (twips / 15), caption.
     struct Expected {
         Command& button;
         HWND parent;
-        RECT rect;
+        layout::TwipsBox box;
         const wchar_t* caption;
     };
     const Expected buttons[] = {
-        {dialog->cancelButton(), window, {396, 200, 396 + 69, 225}, L"ｷｬﾝｾﾙ"},
-        {dialog->setButton(), window, {320, 200, 320 + 73, 225}, L"設定"},
-        {dialog->fileButton(), dialog->panel(), {36, 116, 36 + 29, 116 + 21}, L"..."},
-        {dialog->worksButton(), window, {192, 200, 192 + 125, 225}, L"その他の作品"},
+        {dialog->cancelButton(), window, layout::cancelButton, L"ｷｬﾝｾﾙ"},
+        {dialog->setButton(), window, layout::setButton, L"設定"},
+        {dialog->fileButton(), dialog->panel(), layout::fileButton, L"..."},
+        {dialog->worksButton(), window, layout::worksButton, L"その他の作品"},
     };
     for (const Expected& expected : buttons) {
         HWND button = expected.button.window();
         EXPECT_EQ(GetParent(button), expected.parent) << expected.button.Caption();
-        RECT rect{};
-        GetWindowRect(button, &rect);
-        MapWindowPoints(nullptr, expected.parent, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_TRUE(EqualRect(&rect, &expected.rect)) << expected.button.Caption() << " at " << rect.left << ","
-                                                      << rect.top << " to " << rect.right << "," << rect.bottom;
+        const RECT rect = placeIn(button, expected.parent);
+        const RECT want = pixelRect(expected.box);
+        EXPECT_TRUE(EqualRect(&rect, &want)) << expected.button.Caption() << " at " << rect.left << "," << rect.top
+                                             << " to " << rect.right << "," << rect.bottom;
         EXPECT_EQ(expected.button.Caption(), expected.caption);
         EXPECT_TRUE(expected.button.timerRunning()) << "every button is initialised at load";
         EXPECT_EQ(expected.button.label().font->description().face, L"ＭＳ Ｐゴシック");
@@ -134,7 +93,7 @@ TEST_F(SettingsDialogTest, TabKeyWalksRepeatBoxFileButtonThenTheThreeButtons) {
     auto dialog = openDialog();
     HWND window = dialog->window();
     EXPECT_EQ(GetNextDlgTabItem(window, nullptr, FALSE), dialog->repeatBox());
-    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1440); // the file option: "..." instead of the box
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, layout::optionLabels[2]); // the file option: "..." instead of the box
     std::vector<HWND> order;
     HWND item = GetNextDlgTabItem(window, nullptr, FALSE);
     for (int i = 0; i < 5; ++i) {
@@ -168,7 +127,7 @@ TEST_F(SettingsDialogTest, LoadingShowsTheSettings) {
 
 TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
     auto dialog = openDialog();
-    pressOnPanel(*dialog, WM_RBUTTONDOWN, 540, 840); // the label "音楽CD"
+    pressOnPanel(*dialog, WM_RBUTTONDOWN, layout::optionLabels[1]); // the label "音楽CD"
     EXPECT_EQ(dialog->settings().BGM_Kind, 1);
     EXPECT_TRUE(dialog->markIsSelected(1));
     EXPECT_FALSE(dialog->markIsSelected(2));
@@ -176,14 +135,14 @@ TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
     EXPECT_FALSE(IsWindowEnabled(dialog->fileButton().window())) << "\"...\" belongs to the file option";
     EXPECT_EQ(dialog->fileLabel().text(), L"C:\\Music\\tune.mp3") << "switching keeps the file shown";
 
-    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1440);
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, layout::optionLabels[2]);
     EXPECT_TRUE(IsWindowEnabled(dialog->fileButton().window()));
     EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
-    pressOnPanel(*dialog, WM_LBUTTONDOWN, 300, 1140); // the mark of "無し"
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, layout::optionMarks[0]); // the mark of "無し"
     EXPECT_EQ(dialog->settings().BGM_Kind, 0);
     EXPECT_FALSE(IsWindowEnabled(dialog->repeatBox()));
     EXPECT_FALSE(IsWindowEnabled(dialog->fileButton().window()));
-    pressOnPanel(*dialog, WM_MBUTTONDOWN, 3000, 2000); // empty panel
+    pressOnPanel(*dialog, WM_MBUTTONDOWN, emptyPanel);
     EXPECT_EQ(dialog->settings().BGM_Kind, 0);
     EXPECT_EQ(dialog->settings().BGM_Track, 12);
 }
@@ -191,7 +150,7 @@ TEST_F(SettingsDialogTest, AnyMouseButtonOnAnOptionChoosesIt) {
 TEST_F(SettingsDialogTest, SavingWritesTheThreeKeysInTheSignBlankForm) {
     auto dialog = openDialog();
     HWND window = dialog->window();
-    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 840);
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, layout::optionLabels[1]);
     SetWindowTextW(dialog->repeatBox(), L"5");
     click(dialog->setButton());
     EXPECT_FALSE(IsWindow(window));
@@ -211,7 +170,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheThreeKeysInTheSignBlankForm) {
 
 TEST_F(SettingsDialogTest, NoMusicKeepsThePathAndBadTrackTextsSaveZero) {
     auto dialog = openDialog();
-    pressOnPanel(*dialog, WM_LBUTTONDOWN, 540, 1140);
+    pressOnPanel(*dialog, WM_LBUTTONDOWN, layout::optionLabels[0]);
     SetWindowTextW(dialog->repeatBox(), L"abc");
     dialog->saveAndClose();
     EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"0");
@@ -221,7 +180,7 @@ TEST_F(SettingsDialogTest, NoMusicKeepsThePathAndBadTrackTextsSaveZero) {
 
 TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing) {
     auto first = openDialog();
-    pressOnPanel(*first, WM_LBUTTONDOWN, 540, 840);
+    pressOnPanel(*first, WM_LBUTTONDOWN, layout::optionLabels[1]);
     click(first->cancelButton());
     EXPECT_FALSE(IsWindow(first->window()));
     auto second = openDialog();
@@ -246,7 +205,7 @@ void pressKeyInDialog(const SettingsDialog& dialog, WPARAM key) {
 
 TEST_F(SettingsDialogTest, EscapeClosesLikeCancelWhereverTheFocusIs) {
     auto first = openDialog();
-    pressOnPanel(*first, WM_LBUTTONDOWN, 540, 840);
+    pressOnPanel(*first, WM_LBUTTONDOWN, layout::optionLabels[1]);
     SetFocus(first->repeatBox());
     SetWindowTextW(first->repeatBox(), L"9");
     pressKeyInDialog(*first, VK_ESCAPE);

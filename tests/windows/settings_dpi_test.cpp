@@ -3,8 +3,8 @@
 // as a dialog opened there, and back again as it did.
 #include "button/command.h"
 #include "dialog_layout.h"
-#include "forms/gdi.h"
 #include "forms/twips.h"
+#include "picture.h"
 #include "settings_dialog/settings_dialog.h"
 
 #include <windows.h>
@@ -20,13 +20,13 @@ namespace solvane {
 namespace {
 
 using layout::TwipsBox;
+using test::Picture;
+
 const std::map<std::string, TwipsBox> buttonBoxes{{"cancel", layout::cancelButton},
                                                   {"set", layout::setButton},
                                                   {"file", layout::fileButton},
                                                   {"works", layout::worksButton}};
-constexpr int markTwips = 180;     // 12 pixels at 96 dpi
-constexpr int skinFrameTwips = 60; // 4 pixels at 96 dpi
-constexpr int close = 3;           // a channel difference still counted as the same colour
+constexpr int close = 3; // a channel difference still counted as the same colour
 
 int px(int twips, int dpi) { return TwipsScale(dpi, dpi).pixelsX(twips); }
 
@@ -44,37 +44,10 @@ RECT placeInParent(HWND window) {
     return rect;
 }
 
-bool sameColour(COLORREF a, COLORREF b) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= close && std::abs(GetGValue(a) - GetGValue(b)) <= close &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= close;
-}
-
-// The panel as it paints itself, in a bitmap of its client size.
-class PanelPicture {
-public:
-    explicit PanelPicture(HWND panel) : dc_(nullptr) {
-        GetClientRect(panel, &client_);
-        const WindowDc screen;
-        bitmap_ = OwnedBitmap(CreateCompatibleBitmap(screen.get(), client_.right, client_.bottom));
-        const Selection selected(dc_.get(), bitmap_.get());
-        SendMessageW(panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT);
-        for (int y = 0; y < client_.bottom; ++y) {
-            for (int x = 0; x < client_.right; ++x) {
-                pixels_.push_back(GetPixel(dc_.get(), x, y));
-            }
-        }
-    }
-    COLORREF at(int x, int y) const { return pixels_[static_cast<std::size_t>(y * client_.right + x)]; }
-
-private:
-    MemoryDc dc_;
-    OwnedBitmap bitmap_;
-    RECT client_{};
-    std::vector<COLORREF> pixels_;
-};
+bool sameColour(COLORREF a, COLORREF b) { return test::channelDifference(a, b) <= close; }
 
 // Where a mark differs from the panel's rows (each row one grey).
-RECT markExtent(const PanelPicture& picture, int option, int dpi) {
+RECT markExtent(const Picture& picture, int option, int dpi) {
     const int left = px(layout::optionMarks[option].left, dpi);
     const int top = px(layout::optionMarks[option].top, dpi);
     const int box = px(layout::optionMarks[option].width, dpi);
@@ -93,21 +66,19 @@ RECT markExtent(const PanelPicture& picture, int option, int dpi) {
 // The skin's frame on the left and the top of a button's face: how far in
 // the face differs from the colour its middle row and column settle on.
 std::pair<int, int> skinFrame(Command& button) {
-    RECT client{};
-    GetClientRect(button.window(), &client);
-    HDC face = button.surface();
-    const int column = client.right / 7; // clear of the centred caption
-    const int middle = client.bottom / 2;
-    const COLORREF row = GetPixel(face, column, middle);
+    const Picture face = Picture::of(button.surface(), button.window());
+    const int column = face.width() / 7; // clear of the centred caption
+    const int middle = face.height() / 2;
+    const COLORREF row = face.at(column, middle);
     int left = 0;
-    while (left < client.right && !sameColour(GetPixel(face, left, middle), row)) {
+    while (left < face.width() && !sameColour(face.at(left, middle), row)) {
         ++left;
     }
     // Down the face the gradient is linear: the frame ends where it holds.
-    const int r1 = client.bottom / 3;
-    const int r2 = 2 * client.bottom / 3;
-    const COLORREF c1 = GetPixel(face, column, r1);
-    const COLORREF c2 = GetPixel(face, column, r2);
+    const int r1 = face.height() / 3;
+    const int r2 = 2 * face.height() / 3;
+    const COLORREF c1 = face.at(column, r1);
+    const COLORREF c2 = face.at(column, r2);
     const auto gradient = [&](int y) {
         const auto mix = [&](int a, int b) {
             return static_cast<int>(std::lround(a + (b - a) * double(y - r1) / (r2 - r1)));
@@ -116,7 +87,7 @@ std::pair<int, int> skinFrame(Command& button) {
                    mix(GetBValue(c1), GetBValue(c2)));
     };
     int top = 0;
-    while (top < client.bottom && !sameColour(GetPixel(face, column, top), gradient(top))) {
+    while (top < face.height() && !sameColour(face.at(column, top), gradient(top))) {
         ++top;
     }
     return {left, top};
@@ -171,16 +142,16 @@ void expectLayoutAt(SettingsDialog& dialog, int dpi) {
     EXPECT_EQ(found.repeat.right - found.repeat.left, px(layout::repeatBox.width, dpi));
     EXPECT_EQ(found.fontHeight, -std::lround(9.75 * dpi / 72)) << "the texts' font at " << dpi << " dpi";
 
-    const PanelPicture picture(dialog.panel());
+    const Picture picture = Picture::printed(dialog.panel());
     for (int option = 0; option < 3; ++option) {
         const RECT mark = markExtent(picture, option, dpi);
         EXPECT_EQ(mark.left, px(layout::optionMarks[option].left, dpi)) << "option " << option << " at " << dpi;
         EXPECT_EQ(mark.top, px(layout::optionMarks[option].top, dpi)) << "option " << option << " at " << dpi;
-        EXPECT_EQ(mark.right - mark.left, px(markTwips, dpi)) << "option " << option << " at " << dpi;
-        EXPECT_EQ(mark.bottom - mark.top, px(markTwips, dpi)) << "option " << option << " at " << dpi;
+        EXPECT_EQ(mark.right - mark.left, px(layout::optionMarkSize, dpi)) << "option " << option << " at " << dpi;
+        EXPECT_EQ(mark.bottom - mark.top, px(layout::optionMarkSize, dpi)) << "option " << option << " at " << dpi;
     }
     for (const auto& frame : found.frames) {
-        EXPECT_EQ(frame, std::make_pair(px(skinFrameTwips, dpi), px(skinFrameTwips, dpi))) << dpi << " dpi";
+        EXPECT_EQ(frame, std::make_pair(px(layout::skinFrame, dpi), px(layout::skinFrame, dpi))) << dpi << " dpi";
     }
 }
 

@@ -1,4 +1,5 @@
 // The settings file through the real profile functions, and the file test.
+#include "scratch_folder.h"
 #include "settings/settings_file.h"
 
 #include <windows.h>
@@ -12,28 +13,6 @@ namespace {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = std::wstring(temp) + L"solvane-settings-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(counter++);
-        CreateDirectoryW(folder.c_str(), nullptr);
-        ini = folder + L"\\Solvane.ini";
-        music = existingFile(L"music.mp3");
-    }
-
-    void TearDown() override {
-        DeleteFileW(ini.c_str());
-        DeleteFileW(music.c_str());
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring existingFile(const std::wstring& name) {
-        const std::wstring path = folder + L"\\" + name;
-        std::ofstream(path.c_str(), std::ios::binary) << "ID3";
-        return path;
-    }
-
     // Writes the file as raw bytes, the keys as their code-page-932 bytes.
     void writeIni(const std::string& kind, const std::string& track, const std::string& file) {
         std::ofstream out(ini.c_str(), std::ios::binary);
@@ -47,10 +26,10 @@ protected:
         return std::string(text.begin(), text.end()); // the test's paths are ASCII
     }
 
-    static inline int counter = 0;
-    std::wstring folder;
-    std::wstring ini;
-    std::wstring music;
+    const test::ScratchFolder scratch{L"settings"};
+    const std::wstring folder = scratch.path();
+    const std::wstring ini = folder + L"\\Solvane.ini";
+    const std::wstring music = scratch.file(L"music.mp3");
 };
 
 TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
@@ -129,13 +108,11 @@ TEST_F(SettingsFileTest, RandomBytesLoadAsNoMusicAndStayUntouched) {
         seed = seed * 1103515245u + 12345u;
         bytes.push_back(static_cast<char>(seed >> 24));
     }
-    std::ofstream(ini.c_str(), std::ios::binary) << bytes;
+    test::writeFile(ini, bytes);
     const MusicSettings loaded = LoadSettings(ini);
     EXPECT_TRUE(loaded.BGM_File.empty());
     EXPECT_NE(loaded.BGM_Kind, 2);
-    std::ifstream in(ini.c_str(), std::ios::binary);
-    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(after, bytes) << "reading must never change the file";
+    EXPECT_EQ(test::fileContent(ini), bytes) << "reading must never change the file";
 }
 
 TEST_F(SettingsFileTest, WrittenValuesReadBackInTheDialogsOrder) {
@@ -145,8 +122,7 @@ TEST_F(SettingsFileTest, WrittenValuesReadBackInTheDialogsOrder) {
     EXPECT_EQ(ReadSetting(settingsSection, keyMusicKind, ini), L"1");
     EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"30");
     EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini), L"");
-    std::ifstream in(ini.c_str(), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = test::fileContent(ini);
     const std::size_t section = text.find("[Section]");
     const std::size_t kind = text.find(std::string(keyMusicKind) + "=");
     const std::size_t track = text.find(std::string(keyRepeatTrack) + "=");

@@ -1,12 +1,12 @@
 // Saving from the settings dialog into a settings file that cannot be
 // written: the user is told which file and why, and the dialog stays.
+#include "dialog_fixture.h"
 #include "settings/settings_file.h"
 #include "settings_dialog/settings_dialog.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -55,28 +55,9 @@ private:
     UINT_PTR timer_ = 0;
 };
 
-class SettingsSaveTest : public ::testing::Test {
+class SettingsSaveTest : public test::DialogFixture {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = std::wstring(temp) + L"solvane-save-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(counter++);
-        CreateDirectoryW(folder.c_str(), nullptr);
-        ini = folder + L"\\Solvane.ini";
-    }
-    void TearDown() override {
-        RemoveDirectoryW(ini.c_str());
-        DeleteFileW(ini.c_str());
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::unique_ptr<SettingsDialog> openDialog() {
-        auto dialog = std::make_unique<SettingsDialog>(music, ini);
-        EXPECT_TRUE(dialog->open());
-        dialog->show();
-        return dialog;
-    }
+    SettingsSaveTest() { music = {1, 7, L"C:\\Music\\tune.mp3"}; }
 
     // Presses 設定 and lets the answerer deal with any box it brings.
     static Seen pressSet(SettingsDialog& dialog) {
@@ -91,11 +72,6 @@ protected:
         EXPECT_EQ(ReadSetting(settingsSection, keyRepeatTrack, ini), L"7");
         EXPECT_EQ(ReadSetting(settingsSection, keyMusicFile, ini), L"C:\\Music\\tune.mp3");
     }
-
-    static inline int counter = 0;
-    const MusicSettings music{1, 7, L"C:\\Music\\tune.mp3"};
-    std::wstring folder;
-    std::wstring ini;
 };
 
 TEST_F(SettingsSaveTest, AFolderInTheFilesPlaceIsReportedAndTheDialogStaysUntilSavingWorks) {
@@ -120,7 +96,7 @@ TEST_F(SettingsSaveTest, AFolderInTheFilesPlaceIsReportedAndTheDialogStaysUntilS
 
 TEST_F(SettingsSaveTest, AFileHeldWithoutWriteSharingIsReportedAndKeepsItsContent) {
     const std::string before = "[Section]\r\nother=kept\r\n";
-    std::ofstream(ini.c_str(), std::ios::binary) << before;
+    test::writeFile(ini, before);
     HANDLE held = CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -130,9 +106,7 @@ TEST_F(SettingsSaveTest, AFileHeldWithoutWriteSharingIsReportedAndKeepsItsConten
     ASSERT_EQ(box.count, 1);
     EXPECT_NE(box.text.find(L"ほかのプログラムがこのファイルを使用しています"), std::wstring::npos) << box.text.c_str();
     EXPECT_TRUE(IsWindow(dialog->window()));
-    std::ifstream in(ini.c_str(), std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), before);
-    in.close();
+    EXPECT_EQ(iniBytes(), before);
 
     EXPECT_EQ(pressSet(*dialog).count, 0);
     EXPECT_FALSE(IsWindow(dialog->window()));
@@ -142,7 +116,7 @@ TEST_F(SettingsSaveTest, AFileHeldWithoutWriteSharingIsReportedAndKeepsItsConten
 
 TEST_F(SettingsSaveTest, AFolderNameNoFormCanGiveGetsAdviceThatFitsIt) {
     // A folder whose name the code page lacks and that has no short form yet.
-    ini = folder + L"\\\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430\\Solvane.ini";
+    ini = folder.path() + L"\\\u0141\u00f3d\u017a \u041c\u0443\u0437\u044b\u043a\u0430\\Solvane.ini";
     auto dialog = openDialog();
     const Seen box = pressSet(*dialog);
     ASSERT_EQ(box.count, 1);

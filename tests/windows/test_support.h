@@ -1,7 +1,7 @@
 #pragma once
 
-// What the Windows tests share: running this thread's messages, and bounded
-// waits that poll for a condition while they run.
+// What the Windows tests share: running this thread's messages, bounded
+// waits that poll for a condition while they run, and the cursor.
 #include <windows.h>
 
 #include <functional>
@@ -35,6 +35,23 @@ inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3
 // not happen within it (timers that must not fire a change, say).
 inline void pumpFor(int milliseconds) {
     waitFor([] { return false; }, milliseconds);
+}
+
+// Puts the cursor at a point and waits, bounded, until Wine reports it there:
+// a move left over from an earlier process can otherwise set it back. The
+// thread's messages are left where they are; false when it never got there.
+inline bool placeCursor(int x, int y) {
+    SetCursorPos(x, y);
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    POINT at{};
+    while (GetCursorPos(&at) && (at.x != x || at.y != y)) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(5);
+        SetCursorPos(x, y);
+    }
+    return true;
 }
 
 } // namespace solvane::test

@@ -1,47 +1,24 @@
 #pragma once
 
 #include "button/command.h"
+#include "forms/gdi.h"
+#include "host_window.h"
+#include "picture.h"
 #include "test_support.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace solvane::test {
 
-// A shown top-level window standing in for the dialog.
-class HostWindow {
-public:
-    HostWindow(int x = 100, int y = 100, int width = 600, int height = 300);
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-    HWND window() const { return window_; }
+// Where the window standing in for the dialog usually stands.
+inline constexpr RECT dialogPlace{100, 100, 700, 400};
 
-private:
-    HWND window_ = nullptr;
-};
-
-// What the window shows, painted into a bitmap through WM_PRINTCLIENT.
-class Snapshot {
-public:
-    explicit Snapshot(HWND window);
-    ~Snapshot();
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    bool save(const std::string& path) const;
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
-};
+// What the button's surface holds.
+Picture face(const Command& command);
+// A skin as the program loads it, its pixels as stored.
+OwnedBitmap loadSkin(int id);
 
 COLORREF hex(unsigned rrggbb);
 // The look on the face, told apart by the top edge's third ring (HighLight

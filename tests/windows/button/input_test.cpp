@@ -6,25 +6,15 @@
 namespace solvane {
 namespace {
 
-// Wine warps the X pointer; the new position shows a moment later.
-void moveCursor(int x, int y) {
-    SetCursorPos(x, y);
-    EXPECT_TRUE(test::waitFor([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return at.x == x && at.y == y;
-    }));
-}
-
 // Windows that appear under the cursor get a move carrying the old position,
 // which would put Wine's cursor back over the button; so it leaves first.
 struct CursorAway {
-    CursorAway() { moveCursor(50, 50); }
+    CursorAway() { EXPECT_TRUE(test::placeCursor(50, 50)); }
 };
 
 struct Clicked {
     CursorAway away;
-    test::HostWindow host{100, 100, 600, 300};
+    test::HostWindow host{test::dialogPlace};
     HWND other = nullptr; // a second focusable window of the dialog
     Command command;
     int clicks = 0;
@@ -156,7 +146,7 @@ TEST(InputTest, FocusTransitions) {
 }
 
 TEST(InputTest, BeforeInitializeHoverIsIgnoredButFocusAndReleaseWork) {
-    test::HostWindow host;
+    test::HostWindow host{test::dialogPlace};
     Command command;
     int clicks = 0;
     ASSERT_TRUE(command.create(host.window(), 150, 150, 1095, 375));
@@ -201,7 +191,7 @@ TEST(InputTest, TimerNoticesTheCursorLeaving) {
     EXPECT_TRUE(test::waitFor([&] { return c.command.state() == StateNormal; }, 2000)) << "within a few ticks";
     RECT box{};
     GetWindowRect(c.command.window(), &box);
-    moveCursor(box.left + 10, box.top + 10);
+    EXPECT_TRUE(test::placeCursor(box.left + 10, box.top + 10));
     c.enter();
     test::pumpFor(300);
     EXPECT_EQ(c.command.state(), StateHighLight) << "resting over the button";

@@ -5,33 +5,27 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace solvane {
 namespace {
 
 using test::hex;
+using test::Picture;
 
 struct Painted {
-    test::HostWindow host;
+    test::HostWindow host{test::dialogPlace};
     Command command;
     Painted(int width, int height) {
         EXPECT_TRUE(command.create(host.window(), 150, 150, width, height));
         command.Enabled();
         command.Initialize();
     }
-    COLORREF at(int x, int y) const { return GetPixel(command.surface(), x, y); }
+    COLORREF at(int x, int y) const { return test::face(command).at(x, y); }
 };
-
-int distance(COLORREF a, COLORREF b) {
-    return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                     std::abs(GetBValue(a) - GetBValue(b))});
-}
 
 TEST(PaintTest, GradientRunsFromTheStatesTopColourToTheOther) {
     Painted p(1095, 375); // 73 x 25 pixels
@@ -41,7 +35,7 @@ TEST(PaintTest, GradientRunsFromTheStatesTopColourToTheOther) {
         p.command.PaintGradient(); // the gradient alone, without the frame over it
         EXPECT_EQ(p.at(36, 0), top) << look;
         EXPECT_EQ(p.at(0, 0), p.at(71, 0)) << look << ": the same across each row";
-        EXPECT_LE(distance(p.at(36, 23), bottom), 3) << look;
+        EXPECT_LE(test::channelDifference(p.at(36, 23), bottom), 3) << look;
         EXPECT_EQ(p.at(10, 23), p.at(60, 23)) << look;
     };
     p.command.PaintFace(Skin::Normal);
@@ -93,20 +87,15 @@ TEST(PaintTest, EachSkinsRingsLandOnTheFrame) {
 TEST(PaintTest, A120TwipButtonShowsOnlyTheCornersOnEachAxis) {
     Painted p(120, 120); // 8 x 8 pixels
     p.command.PaintFace(Skin::Normal);
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(SOLVANE_SKIN_NORMAL),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    HDC skin = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(skin, bitmap);
+    const Picture face = test::face(p.command);
+    const Picture skin = Picture::ofBitmap(test::loadSkin(SOLVANE_SKIN_NORMAL).get());
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             const int sx = x < 4 ? x : 60 + x - 4;
             const int sy = y < 4 ? y : 21 + y - 4;
-            EXPECT_EQ(p.at(x, y), GetPixel(skin, sx, sy)) << x << "," << y;
+            EXPECT_EQ(face.at(x, y), skin.at(sx, sy)) << x << "," << y;
         }
     }
-    SelectObject(skin, previous);
-    DeleteDC(skin);
-    DeleteObject(bitmap);
 }
 
 TEST(PaintTest, CaptionSitsTenTwipsAboveTheMiddleAndIsCentred) {
@@ -118,7 +107,7 @@ TEST(PaintTest, CaptionSitsTenTwipsAboveTheMiddleAndIsCentred) {
     EXPECT_EQ(small.command.label().box.top, 50);
     small.command.Caption(L"...");
     test::pumpFor(50);
-    const test::Snapshot shot(small.command.window());
+    const Picture shot = Picture::printed(small.command.window());
     int left = shot.width(), right = -1, top = shot.height();
     for (int y = 4; y < shot.height() - 4; ++y) {
         for (int x = 4; x < shot.width() - 4; ++x) {
@@ -138,7 +127,8 @@ TEST(PaintTest, TransparentButtonKeepsOnlyItsCaption) {
     Painted p(1095, 375);
     p.command.Caption(L"設定");
     p.command.Visible(0);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const OwnedGdi<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+    const HRGN region = shape.get();
     ASSERT_EQ(GetWindowRgn(p.command.window(), region), COMPLEXREGION);
     EXPECT_FALSE(PtInRegion(region, 1, 1)) << "the frame is not shown";
     EXPECT_FALSE(PtInRegion(region, 36, 20)) << "nor the gradient";
@@ -146,9 +136,8 @@ TEST(PaintTest, TransparentButtonKeepsOnlyItsCaption) {
     GetRgnBox(region, &box);
     EXPECT_GE(box.top, 5);
     EXPECT_LE(box.bottom, 5 + 13 + 1);
-    DeleteObject(region);
     p.command.Visible(1);
-    EXPECT_EQ(GetWindowRgn(p.command.window(), CreateRectRgn(0, 0, 0, 0)), ERROR) << "whole again";
+    EXPECT_EQ(GetWindowRgn(p.command.window(), region), ERROR) << "whole again";
 }
 
 TEST(PaintTest, FaceTooWideForSixteenBitGeometryGetsNoFrame) {
@@ -170,10 +159,11 @@ TEST(PaintTest, DisabledLookGreysTheCaption) {
 
 // The colours a face shows anywhere on its surface.
 std::set<COLORREF> faceColours(const Painted& p) {
+    const Picture face = test::face(p.command);
     std::set<COLORREF> colours;
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 73; ++x) {
-            colours.insert(p.at(x, y));
+            colours.insert(face.at(x, y));
         }
     }
     return colours;
@@ -227,7 +217,7 @@ TEST(PaintTest, HighContrastFacesAreFramesInTheSystemsColours) {
 // as a picture where SOLVANE_BUTTON_SHOTS points.
 TEST(PaintTest, AllLooksSideBySideOnTheScreen) {
     constexpr wchar_t const* captions[] = {L"Normal", L"HighLight", L"Selected", L"HLSelect", L"Pressed", L"Disable"};
-    test::HostWindow host(100, 100, 6 * 80, 40);
+    test::HostWindow host(RECT{100, 100, 100 + 6 * 80, 100 + 40});
     std::unique_ptr<Command> buttons[6];
     for (int i = 0; i < 6; ++i) {
         buttons[i] = std::make_unique<Command>();
@@ -237,38 +227,18 @@ TEST(PaintTest, AllLooksSideBySideOnTheScreen) {
         buttons[i]->PaintFace(static_cast<Skin>(i));
         UpdateWindow(buttons[i]->window());
     }
-    HDC screen = GetDC(nullptr);
     // Wine hands painted windows to the X server a moment later.
     const auto shown = [&](int i) {
-        return GetPixel(screen, 100 + 5 + i * 80 + 20, 100 + 10 + 2) == GetPixel(buttons[i]->surface(), 20, 2);
+        const int x = 100 + 5 + i * 80 + 20;
+        const int y = 100 + 10 + 2;
+        return Picture::ofScreen({x, y, x + 1, y + 1}).at(0, 0) == test::face(*buttons[i]).at(20, 2);
     };
     for (int i = 0; i < 6; ++i) {
         EXPECT_TRUE(test::waitFor([&] { return shown(i); })) << test::name(static_cast<Skin>(i));
     }
     if (const char* folder = std::getenv("SOLVANE_BUTTON_SHOTS")) {
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 6 * 80, 40);
-        HGDIOBJ previous = SelectObject(dc, bitmap);
-        BitBlt(dc, 0, 0, 6 * 80, 40, screen, 100, 100, SRCCOPY);
-        std::string path = std::string(folder) + "\\button_looks.bmp";
-        FILE* out = std::fopen(path.c_str(), "wb");
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 6 * 80, 40, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<unsigned char> body(6 * 80 * 3 * 40);
-        GetDIBits(dc, bitmap, 0, 40, body.data(), &info, DIB_RGB_COLORS);
-        BITMAPFILEHEADER file{0x4D42,
-                              static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + body.size()), 0,
-                              0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-        ASSERT_NE(out, nullptr);
-        std::fwrite(&file, sizeof file, 1, out);
-        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-        std::fwrite(body.data(), 1, body.size(), out);
-        std::fclose(out);
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        EXPECT_TRUE(Picture::onScreen(host.window()).save(std::string(folder) + "\\button_looks.bmp"));
     }
-    ReleaseDC(nullptr, screen);
 }
 
 } // namespace

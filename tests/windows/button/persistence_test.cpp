@@ -12,7 +12,7 @@ namespace {
 constexpr int sampleFormId = 400;
 
 struct Fixture {
-    test::HostWindow host;
+    test::HostWindow host{test::dialogPlace};
     Command command;
     std::vector<std::wstring> told;
     explicit Fixture(int width = 1095, int height = 375) {

@@ -12,27 +12,10 @@ namespace {
 
 using test::hex;
 
-class LoadedSkin {
-public:
-    explicit LoadedSkin(int id)
-        : bitmap_(static_cast<HBITMAP>(
-              LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-        dc_ = CreateCompatibleDC(nullptr);
-        previous_ = SelectObject(dc_, bitmap_);
-    }
-    ~LoadedSkin() {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
-    HBITMAP bitmap() const { return bitmap_; }
-    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+using test::Picture;
 
-private:
-    HBITMAP bitmap_;
-    HDC dc_;
-    HGDIOBJ previous_;
-};
+// A skin's pixels as the program loads them.
+Picture skinPicture(int id) { return Picture::ofBitmap(test::loadSkin(id).get()); }
 
 struct Rings {
     int id;
@@ -87,10 +70,10 @@ const Rings tables[] = {
 
 TEST(SkinTest, EverySkinIs64By25AtTwentyFourBits) {
     for (int id = SOLVANE_SKIN_NORMAL; id <= SOLVANE_SKIN_DISABLE; ++id) {
-        const LoadedSkin skin(id);
-        ASSERT_NE(skin.bitmap(), nullptr) << id;
+        const OwnedBitmap skin = test::loadSkin(id);
+        ASSERT_NE(skin, nullptr) << id;
         DIBSECTION section{};
-        ASSERT_EQ(GetObjectW(skin.bitmap(), sizeof section, &section), static_cast<int>(sizeof section));
+        ASSERT_EQ(GetObjectW(skin.get(), sizeof section, &section), static_cast<int>(sizeof section));
         EXPECT_EQ(section.dsBm.bmWidth, 64) << id;
         EXPECT_EQ(section.dsBm.bmHeight, 25) << id;
         EXPECT_EQ(section.dsBm.bmBitsPixel, 24) << id;
@@ -99,7 +82,7 @@ TEST(SkinTest, EverySkinIs64By25AtTwentyFourBits) {
 
 TEST(SkinTest, RingsAndRampEndsFollowTheTables) {
     for (const Rings& t : tables) {
-        const LoadedSkin skin(t.id);
+        const Picture skin = skinPicture(t.id);
         for (int ring = 0; ring < 4; ++ring) {
             for (const int x : {4, 20, 59}) {
                 EXPECT_EQ(skin.at(x, ring), hex(t.top[ring])) << t.id << " top ring " << ring << " x " << x;
@@ -114,10 +97,10 @@ TEST(SkinTest, RingsAndRampEndsFollowTheTables) {
 }
 
 TEST(SkinTest, PressedSidesPassThroughTheirMiddleColour) {
-    const LoadedSkin pressed(SOLVANE_SKIN_PRESSED);
+    const Picture pressed = skinPicture(SOLVANE_SKIN_PRESSED);
     EXPECT_EQ(pressed.at(3, 12), hex(0xD7D4CB));
     EXPECT_EQ(pressed.at(60, 12), hex(0xE4E3DC));
-    const LoadedSkin normal(SOLVANE_SKIN_NORMAL);
+    const Picture normal = skinPicture(SOLVANE_SKIN_NORMAL);
     // Halfway down a two-colour ramp lies between its ends.
     const COLORREF middle = normal.at(2, 12);
     EXPECT_LT(GetRValue(middle), 0xFD);
@@ -126,7 +109,7 @@ TEST(SkinTest, PressedSidesPassThroughTheirMiddleColour) {
 
 TEST(SkinTest, LightRunLiesOnTheOuterOutlineFromPixel32To56) {
     for (const Rings& t : tables) {
-        const LoadedSkin skin(t.id);
+        const Picture skin = skinPicture(t.id);
         if (t.lightRing < 0) {
             for (int x = 4; x < 60; ++x) {
                 EXPECT_EQ(skin.at(x, 0), hex(t.top[0])) << t.id << " x " << x;
@@ -147,7 +130,7 @@ TEST(SkinTest, NormalTopLeftCornerIsTheGivenOneAndCurvesAtEveryCorner) {
                                    {0xE4DFCE, 0xE6E1D0, 0x7A95A8, 0x255783},
                                    {0xE2DECB, 0x7A95A8, 0x557DA2, 0xC0CFDD},
                                    {0xE2DECB, 0x255783, 0xBFCEDC, 0xFEFEFE}};
-    const LoadedSkin normal(SOLVANE_SKIN_NORMAL);
+    const Picture normal = skinPicture(SOLVANE_SKIN_NORMAL);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
             EXPECT_EQ(normal.at(x, y), hex(corner[y][x])) << x << "," << y;
@@ -156,7 +139,7 @@ TEST(SkinTest, NormalTopLeftCornerIsTheGivenOneAndCurvesAtEveryCorner) {
     // The outline bends away from the very corner in each mirrored corner of
     // the outlined skins: the diagonal pixel next to it is not the outline.
     for (const int id : {SOLVANE_SKIN_NORMAL, SOLVANE_SKIN_HIGHLIGHT, SOLVANE_SKIN_SELECTED}) {
-        const LoadedSkin skin(id);
+        const Picture skin = skinPicture(id);
         for (const auto& [x, y] : {std::pair{1, 1}, {62, 1}, {1, 23}, {62, 23}}) {
             EXPECT_GT(GetRValue(skin.at(x, y)), 0xC0) << id << " at " << x << "," << y;
         }
@@ -167,8 +150,8 @@ TEST(SkinTest, NormalTopLeftCornerIsTheGivenOneAndCurvesAtEveryCorner) {
 }
 
 TEST(SkinTest, HighLightSelectHoldsTheSamePixelsAsHighLight) {
-    const LoadedSkin highLight(SOLVANE_SKIN_HIGHLIGHT);
-    const LoadedSkin highLightSelect(SOLVANE_SKIN_HIGHLIGHT_SELECT);
+    const Picture highLight = skinPicture(SOLVANE_SKIN_HIGHLIGHT);
+    const Picture highLightSelect = skinPicture(SOLVANE_SKIN_HIGHLIGHT_SELECT);
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 64; ++x) {
             ASSERT_EQ(highLight.at(x, y), highLightSelect.at(x, y)) << x << "," << y;

@@ -4,6 +4,7 @@
 #include "music/mci_commands.h"
 #include "music/music_player.h"
 #include "music_fixture.h"
+#include "scratch_folder.h"
 #include "text/ansi_text.h"
 
 #include <string>
@@ -120,19 +121,9 @@ constexpr unsigned char frameHeader[] = {0xFF, 0xFB, 0x90, 0x64};
 
 class RealFilePlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-        folder = std::wstring(temp) + L"solvane music " + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-        file = folder + L"\\silent take.mp3";
-    }
+    void SetUp() override { ASSERT_NE(GetFileAttributesW(folder.path().c_str()), INVALID_FILE_ATTRIBUTES); }
 
-    void TearDown() override {
-        player.CloseFile();
-        DeleteFileW(file.c_str());
-        RemoveDirectoryW(folder.c_str());
-    }
+    void TearDown() override { player.CloseFile(); }
 
     void writeSilentMp3() {
         std::string frames;
@@ -157,9 +148,9 @@ protected:
         return SendMci(state, L"status MP3Play mode", text) == 0;
     }
 
+    const ScratchFolder folder{L"solvane music"};
+    const std::wstring file = folder.path() + L"\\silent take.mp3";
     MusicPlayer player;
-    std::wstring folder;
-    std::wstring file;
 };
 
 TEST_F(RealFilePlayerTest, Mp3InAFolderWithSpacesPlaysEndsAndIsRestarted) {
