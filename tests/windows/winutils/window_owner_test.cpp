@@ -60,6 +60,16 @@ LRESULT CALLBACK trackedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return ansi ? DefWindowProcA(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A class of either form whose procedure is `procedure`.
+template <typename Description, typename Char>
+ATOM registerClass(ATOM(WINAPI* registration)(const Description*), WNDPROC procedure, const Char* name) {
+    Description description{};
+    description.lpfnWndProc = procedure;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.lpszClassName = name;
+    return registration(&description);
+}
+
 // A window of a class of its own for each lifetime and form, registered once
 // a process; `parameter` is its creation parameter.
 template <WindowLifetime lifetime, bool ansi>
@@ -69,24 +79,12 @@ HWND makeWindow(void* parameter) {
     static const std::wstring wideName(name.begin(), name.end());
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if constexpr (ansi) {
-        static const ATOM registered = [&] {
-            WNDCLASSA description{};
-            description.lpfnWndProc = trackedProc<lifetime, ansi>;
-            description.hInstance = instance;
-            description.lpszClassName = name.c_str();
-            return RegisterClassA(&description);
-        }();
+        static const ATOM registered = registerClass(RegisterClassA, trackedProc<lifetime, ansi>, name.c_str());
         EXPECT_NE(registered, 0);
         return CreateWindowExA(0, name.c_str(), "tracked", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
                                parameter);
     } else {
-        static const ATOM registered = [&] {
-            WNDCLASSW description{};
-            description.lpfnWndProc = trackedProc<lifetime, ansi>;
-            description.hInstance = instance;
-            description.lpszClassName = wideName.c_str();
-            return RegisterClassW(&description);
-        }();
+        static const ATOM registered = registerClass(RegisterClassW, trackedProc<lifetime, ansi>, wideName.c_str());
         EXPECT_NE(registered, 0);
         return CreateWindowExW(0, wideName.c_str(), L"tracked", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
                                parameter);
