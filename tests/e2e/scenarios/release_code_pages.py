@@ -17,9 +17,10 @@ from common import expect
 from contract import NAMES
 from dialog_driver import Dialog
 from release_common import (DESKTOP_KEY, INSTALLED, LOCAL_APPDATA, SAVER_VALUE, SHELL_FOLDERS_KEY, TEST_FOLDER,
-                            UNINSTALL_KEY, USER_SHELL_FOLDERS_KEY, DesktopSettings, Installed, KeptValues, Wizard,
+                            UNINSTALL_KEY, USER_SHELL_FOLDERS_KEY, DesktopSettings, Installed, KeptValues,
                             add_release_arguments, drive_c, expect_no_shortcuts, expect_shortcuts, reg_import,
                             reg_query, reg_string, setup_program, short_form, uninstall)
+from release_wizard import Wizard
 
 # Wine's ANSI code page follows the locale; the codec says what it writes.
 CODE_PAGES = {"1252": ({"LC_ALL": "C.UTF-8"}, "cp1252"), "932": ({"LC_ALL": "ja_JP.UTF-8"}, "cp932")}

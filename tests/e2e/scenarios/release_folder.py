@@ -17,8 +17,9 @@ import common
 from common import expect
 from contract import NAMES
 from release_common import (DESKTOP_KEY, EXIT_FOLDER_NOT_OWN, INSTALLED, OTHER_SAVER, SAVER_VALUE, SETTINGS,
-                            TEST_FOLDER, UNINSTALL_KEY, DesktopSettings, Installed, Wizard, add_release_arguments,
-                            drive_c, menu_folder, package_path, reg_query, reg_text, run_setup, setup_program)
+                            TEST_FOLDER, UNINSTALL_KEY, DesktopSettings, Installed, add_release_arguments, drive_c,
+                            menu_folder, package_path, reg_query, reg_text, run_setup, setup_program)
+from release_wizard import Wizard
 NOT_OWN = ("Solvane cannot be installed in this folder.", "that are not Solvane's")
 
 

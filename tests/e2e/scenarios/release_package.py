@@ -15,7 +15,8 @@ import zipfile
 from common import ROOT, expect
 from checks import finish, run_each
 from contract import NAMES
-from release_common import ARCHES, DOCUMENTS, PROGRAMS, PeFile, add_release_arguments, expect_version, package_path
+from pe_file import PeFile, expect_version
+from release_common import ARCHES, DOCUMENTS, PROGRAMS, add_release_arguments, package_path
 
 OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",

@@ -16,8 +16,9 @@ from contract import NAMES
 from frontend_common import wait_saver_run
 from procs import poll
 from release_common import (DESKTOP_KEY, INSTALLED, SAVER_VALUE, UNINSTALL_KEY, DesktopSettings, Installed,
-                            UninstallWizard, add_release_arguments, expect_no_shortcuts, install, menu_folder,
-                            package_path, reg_query, reg_text, setup_program)
+                            add_release_arguments, expect_no_shortcuts, install, menu_folder, package_path, reg_query,
+                            reg_text, setup_program)
+from release_wizard import UninstallWizard
 from renderer_common import TITLE as RENDERER_TITLE
 from renderer_common import park_cursor
 
