@@ -24,6 +24,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from frame_report import (bench_arguments, bench_programs, frames_per_second, native_frame_rate,  # noqa: E402
                           run_frame_counter)
+from procs import poll  # noqa: E402
 from winenv import private_env  # noqa: E402
 
 SCREEN = (640, 480)
@@ -62,12 +63,12 @@ def windows_run(env, programs, seconds, unpaced, index):
 def native_run(env, solvane, seconds, *arguments):
     env.mouse_move(SCREEN[0] // 2, SCREEN[1] // 2)
     proc = env.spawn([solvane, "-window", "-fps", "--stats", *arguments], name="solvane")
+    # Measured from its first frames on, not from the start of the process.
+    shown = poll(lambda: re.search(r"display ([\d.]+) Hz", proc.stderr()), 30, what="solvane's display line")
     meter = CpuMeter(seconds)
     meter(proc)
     proc.stop(signal.SIGTERM)
-    err = proc.stderr()
-    refresh = float(re.search(r"display ([\d.]+) Hz", err).group(1))
-    return native_frame_rate(err), meter.share, refresh
+    return native_frame_rate(proc.stderr()), meter.share, float(shown.group(1))
 
 
 def paired(runs, index):

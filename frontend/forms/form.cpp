@@ -12,7 +12,8 @@ namespace {
 // The frame around a client area, at the form's dots per inch where the
 // system can say (Windows 10 1607 and later).
 void adjustFrame(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
-    const auto forDpi = systemFunction<decltype(AdjustWindowRectExForDpi)>(L"user32.dll", "AdjustWindowRectExForDpi");
+    static const auto forDpi =
+        systemFunction<decltype(AdjustWindowRectExForDpi)>(L"user32.dll", "AdjustWindowRectExForDpi");
     if (forDpi == nullptr || !forDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     }

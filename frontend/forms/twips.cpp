@@ -26,8 +26,8 @@ TwipsScale screenScale() {
 
 TwipsScale windowScale(HWND window) {
     // Windows 10 1607 and later; older systems have one dots-per-inch value.
-    if (const auto dpiFor = systemFunction<decltype(GetDpiForWindow)>(L"user32.dll", "GetDpiForWindow");
-        dpiFor != nullptr && window != nullptr) {
+    static const auto dpiFor = systemFunction<decltype(GetDpiForWindow)>(L"user32.dll", "GetDpiForWindow");
+    if (dpiFor != nullptr && window != nullptr) {
         if (const int dpi = static_cast<int>(dpiFor(window)); dpi > 0) {
             return {dpi, dpi};
         }

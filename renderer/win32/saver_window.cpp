@@ -22,13 +22,17 @@ using contract::rendererTitle;
 constexpr DWORD layoutCheckMillis = 1000;
 
 std::int64_t nowMicros() {
+    // Fixed at boot: asked once, not at every frame.
+    static const std::int64_t perSecond = [] {
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<std::int64_t>(frequency.QuadPart);
+    }();
     LARGE_INTEGER ticks{};
-    LARGE_INTEGER perSecond{};
     QueryPerformanceCounter(&ticks);
-    QueryPerformanceFrequency(&perSecond);
-    const std::int64_t whole = ticks.QuadPart / perSecond.QuadPart;
-    const std::int64_t part = ticks.QuadPart % perSecond.QuadPart;
-    return whole * 1000000 + part * 1000000 / perSecond.QuadPart;
+    const std::int64_t whole = ticks.QuadPart / perSecond;
+    const std::int64_t part = ticks.QuadPart % perSecond;
+    return whole * 1000000 + part * 1000000 / perSecond;
 }
 
 } // namespace

@@ -281,9 +281,11 @@ TEST_F(HighContrastDialogTest, OnlyTheSystemsColoursAndReadableTexts) {
     EXPECT_EQ(strays, 0) << "colours not the system's:" << firstStrays;
 
     // The chosen option stands out in the highlight colours.
-    const TextBox& chosen = boxes[7];
-    EXPECT_EQ(chosen.background, GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(chosen.text, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    const auto chosen =
+        std::find_if(boxes.begin(), boxes.end(), [](const TextBox& box) { return box.what == "音楽CD (chosen)"; });
+    ASSERT_NE(chosen, boxes.end());
+    EXPECT_EQ(chosen->background, GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(chosen->text, GetSysColor(COLOR_HIGHLIGHTTEXT));
 }
 
 // The ring 3 pixels inside a button, walked round: how often the colour

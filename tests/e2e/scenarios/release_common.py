@@ -7,7 +7,7 @@ import signal
 
 import shell_link
 from common import HarnessError, expect, programs_running, scratch_dir
-from contract import NAMES
+from contract import KEYS, NAMES
 import winenv
 from procs import start_time, stop
 from winenv import poll
@@ -137,7 +137,7 @@ def DesktopSettings(env, *more):
 
 TEST_FOLDER = "Saver Test"  # with a space, so its short and long forms differ
 OTHER_SAVER = r"C:\windows\system32\Other Saver.scr"
-SETTINGS = b"[Section]\r\nBGM\x8b\xe6\x95\xaa= 0\r\n"
+SETTINGS = b"[" + KEYS.settingsSection + b"]\r\n" + KEYS.musicKind + b"= 0\r\n"
 
 # The installer's and uninstaller's own exit codes beside NSIS's.
 EXIT_FOLDER_NOT_OWN = 3

@@ -150,6 +150,8 @@ std::wstring roleWord(long role) {
     }
 }
 
+namespace {
+
 std::wstring stateWords(long state) {
     // The bits in the order of their values, as the platform names them.
     static const wchar_t* const names[] = {L"unavailable",
@@ -191,6 +193,8 @@ std::wstring stateWords(long state) {
     }
     return words;
 }
+
+} // namespace
 
 std::wstring describe(const Element& element, int depth) {
     std::wstring line(static_cast<std::size_t>(depth) * 2, L' ');

@@ -31,9 +31,8 @@ std::optional<Element> readTree(HWND window);
 // "= value" where it has one.
 std::wstring describe(const Element& element, int depth = 0);
 
-// The role and the state bits in words ("push button", "unavailable focusable").
+// The role in words ("push button").
 std::wstring roleWord(long role);
-std::wstring stateWords(long state);
 
 // An element found in the live tree: its object and child identifier.
 struct Found {

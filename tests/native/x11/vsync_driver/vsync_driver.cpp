@@ -5,6 +5,7 @@
 #include <GL/glx.h>
 #include <dlfcn.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -31,7 +32,8 @@ void untilTheNextTick() {
     const long long nanos = now.tv_sec * 1000000000LL + now.tv_nsec;
     const long long tick = (nanos / periodNanos + interval) * periodNanos;
     const timespec at{static_cast<time_t>(tick / 1000000000LL), static_cast<long>(tick % 1000000000LL)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) != 0) {
+    // Again only when a signal cut the sleep short; any other error ends it.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
     }
 }
 
