@@ -29,7 +29,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import displays  # noqa: E402
 from media import Image, load_image, sound_stats  # noqa: E402,F401
 from procs import HarnessError, Tracker, is_running, log, poll, spawn, stop  # noqa: E402
-from wineprefix import prefix_processes  # noqa: E402,F401
+from wineprefix import prefix_processes, prefix_programs, stop_prefix_processes  # noqa: E402,F401
 # base_env is also for tools that start Wine processes of their own.
 from winesetup import SINK, Setup, base_env, load_state, save_state, teardown  # noqa: E402,F401
 

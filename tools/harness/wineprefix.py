@@ -77,10 +77,26 @@ def kill_prefix(env, logs):
             log("wineserver -k did not return within 20 s")
 
 
-def stop_prefix_processes(prefix):
-    for pid in prefix_processes(prefix):
+def stop_prefix_processes(prefix, pids=None):
+    """Kills, by PID, the prefix's Wine processes, or those of `pids`."""
+    for pid in prefix_processes(prefix) if pids is None else pids:
         log(f"stopping process {pid} left in our prefix")
         stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, first_signal=signal.SIGKILL)
+
+
+def prefix_programs(prefix, wanted):
+    """PIDs of the prefix's Wine processes whose command line (its arguments,
+    as bytes) wanted(arguments) accepts."""
+    found = []
+    for pid in prefix_processes(prefix):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                arguments = f.read().split(b"\0")
+        except OSError:
+            continue
+        if wanted(arguments):
+            found.append(pid)
+    return found
 
 
 def prefix_processes(prefix):

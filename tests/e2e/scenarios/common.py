@@ -22,16 +22,11 @@ def programs_running(env):
     """Wine processes of the environment's prefix running either of our
     programs (Solvane.scr or Solvane.dll), not those merely given one's name."""
     names = {NAMES.frontendFile.lower(), NAMES.rendererFile.lower()}
-    left = []
-    for pid in winenv.prefix_processes(env.prefix):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                program = f.read().split(b"\0", 1)[0].decode(errors="replace")
-        except OSError:
-            continue
-        if program.replace("\\", "/").rsplit("/", 1)[-1].lower() in names:
-            left.append(pid)
-    return left
+
+    def ours(arguments):
+        program = arguments[0].decode(errors="replace")
+        return program.replace("\\", "/").rsplit("/", 1)[-1].lower() in names
+    return winenv.prefix_programs(env.prefix, ours)
 
 
 # Wine's +relay trace covers only the functions named here ("dll.Function"),

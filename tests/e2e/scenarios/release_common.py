@@ -3,13 +3,11 @@ installer and registry as a Windows user meets them under Wine."""
 
 import os
 import re
-import signal
 
 import shell_link
 from common import HarnessError, expect, programs_running, scratch_dir
 from contract import KEYS, NAMES
 import winenv
-from procs import start_time, stop
 from winenv import poll
 
 ARCHES = {"win64": 0x8664, "win32": 0x014C}  # IMAGE_FILE_MACHINE_AMD64, _I386
@@ -212,23 +210,13 @@ def install(env, args, name, **options):
 def uninstaller_copies(env):
     """Wine processes of the prefix running an uninstaller's copy, which NSIS
     starts with _?=FOLDER."""
-    found = []
-    for pid in winenv.prefix_processes(env.prefix):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if b"_?=" in f.read():
-                    found.append(pid)
-        except OSError:
-            continue
-    return found
+    return winenv.prefix_programs(env.prefix, lambda arguments: any(b"_?=" in argument for argument in arguments))
 
 
 def end_uninstaller_copies(env):
     """Ends, by PID, uninstaller copies that a check which failed left
     waiting on the display; they would hold its prefix."""
-    for pid in uninstaller_copies(env):
-        print(f"     ending an uninstaller copy an earlier check left (pid {pid})", flush=True)
-        stop({"pid": pid, "start": start_time(pid), "argv": [str(pid)]}, first_signal=signal.SIGKILL)
+    winenv.stop_prefix_processes(env.prefix, uninstaller_copies(env))
 
 
 def uninstall(env, *options, extra_env=None, removed=True):
