@@ -134,14 +134,9 @@ void Command::Visible(std::uint8_t visible) {
 // The window follows the value, so that a disabled button is passed over by
 // the tab key and the pointer as well.
 void Command::setEnabledValue(std::int16_t enabled) {
-    const std::int16_t before = enabledValue_;
     enabledValue_ = enabled != 0 ? -1 : 0;
     if (window() != nullptr) {
         EnableWindow(window(), enabledValue_ != 0);
-        // The system says nothing of it for a window of our own.
-        if (enabledValue_ != before) {
-            notifyAccessible(EVENT_OBJECT_STATECHANGE, window(), AccessibleContent::self);
-        }
     }
 }
 
@@ -269,6 +264,11 @@ LRESULT Command::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == TmrMouse) {
             hoverCheck();
         }
+        return 0;
+    case WM_ENABLE:
+        // Sent only for a real change; the system tells readers nothing of it
+        // for a window of our own.
+        notifyAccessible(EVENT_OBJECT_STATECHANGE, window(), AccessibleContent::self);
         return 0;
     case WM_GETOBJECT:
         return answer_.answer(wParam, lParam);

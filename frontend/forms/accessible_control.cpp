@@ -69,7 +69,12 @@ LRESULT CALLBACK AccessibleControl::procedure(HWND window, UINT message, WPARAM 
     if (message == WM_NCDESTROY) {
         control->release();
     }
-    return CallWindowProcW(previous, window, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
+    if (message == WM_ENABLE) {
+        // Readers ask our object for the state, so we say when it changed.
+        notifyAccessible(EVENT_OBJECT_STATECHANGE, window, AccessibleContent::self);
+    }
+    return result;
 }
 
 } // namespace solvane

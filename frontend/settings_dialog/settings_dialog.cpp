@@ -133,19 +133,12 @@ void SettingsDialog::load() {
 
 void SettingsDialog::showOption(int index) {
     const bool hadFocus = GetFocus() != nullptr;
-    const bool repeatWasEnabled = IsWindowEnabled(BGM_Repeat) != 0;
-    Cmd_BGM.Enabled(0);
-    EnableWindow(BGM_Repeat, FALSE);
+    // Each control goes straight to its new state: one that keeps it is not
+    // switched off and on, which readers would hear and the focus would leave.
+    Cmd_BGM.Enabled(index == 2 ? -1 : 0);
+    EnableWindow(BGM_Repeat, index == 1);
     for (int i = 0; i < SettingsPanel::optionCount; ++i) {
         Pic_C->mark(i, i == index);
-    }
-    if (index == 1) {
-        EnableWindow(BGM_Repeat, TRUE);
-    } else if (index == 2) {
-        Cmd_BGM.Enabled(-1);
-    }
-    if ((IsWindowEnabled(BGM_Repeat) != 0) != repeatWasEnabled) {
-        notifyAccessible(EVENT_OBJECT_STATECHANGE, BGM_Repeat, AccessibleContent::self);
     }
     // A control disabled while it had the focus leaves the keyboard nowhere.
     if (hadFocus && GetFocus() == nullptr) {
